@@ -1,0 +1,46 @@
+#include <variant>
+
+#include "app/session.h"
+#include "app/settings_report.h"
+#include "commands.h"
+#include "exit_codes.h"
+#include "model/settings_file.h"
+
+namespace koralctl {
+
+namespace {
+
+constexpr std::string_view kShowUsage =
+    "usage: koralctl show [FILE]\n"
+    "Prints the DAY and NIGHT settings of a settings file, or the factory\n"
+    "defaults (serial link, NTSC, 4800 baud) when no FILE is given.\n";
+
+}  // namespace
+
+int RunShow(std::span<const std::string_view> args, CommandStreams io) {
+  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+    io.out << kShowUsage;
+    return kExitSuccess;
+  }
+  if (args.size() > 1 || (!args.empty() && args[0].starts_with("-"))) {
+    io.err << kShowUsage;
+    return kExitUsage;
+  }
+
+  koral::Session session;
+  session.linkBaudIndex = koral::kBaud4800Index;
+  koral::LoadFactorySettings(session);
+
+  if (!args.empty()) {
+    auto image = koral::ReadSettingsFile(std::string(args[0]));
+    if (const auto* error = std::get_if<koral::SettingsFileError>(&image)) {
+      io.err << "koralctl: " << error->message << "\n";
+      return kExitFileError;
+    }
+    koral::DistributeSettingsImage(std::get<koral::SettingsImage>(image), session.banks);
+  }
+  io.out << koral::FormatSettingsReport(koral::DescribeSettings(session.banks));
+  return kExitSuccess;
+}
+
+}  // namespace koralctl
