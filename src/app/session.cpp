@@ -2,6 +2,8 @@
 
 namespace koral {
 
-void LoadFactorySettings(Session& session) { LoadFactorySettings(session.banks, session.Defaults()); }
+void LoadFactorySettings(Session& session) {
+  LoadFactorySettings(session.banks, session.Defaults());
+}
 
 }  // namespace koral

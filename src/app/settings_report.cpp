@@ -14,11 +14,14 @@ namespace {
 
 using Show = std::function<std::string(const RegisterBank&)>;
 
-std::string Unlisted(int value) { return "? (" + std::to_string(value) + ")"; }
+std::string Unlisted(int value) {
+  return "? (" + std::to_string(value) + ")";
+}
 
 std::string ListValue(const ListSetting& setting, int value) {
-  return static_cast<std::size_t>(value) < setting.items.size() ? std::string(setting.items[static_cast<std::size_t>(value)])
-                                                                : Unlisted(value);
+  return static_cast<std::size_t>(value) < setting.items.size()
+             ? std::string(setting.items[static_cast<std::size_t>(value)])
+             : Unlisted(value);
 }
 
 std::string ZoneLetter(std::uint8_t stored) {
@@ -102,7 +105,8 @@ void AddZoneMap(ReportBuilder& report) {
 void AddTitle(ReportBuilder& report) {
   report.Add(SettingsTab::Titler, "Title", [](const RegisterBank& bank) {
     std::array<std::uint8_t, kTitleLength> codes{};
-    for (int p = 0; p < kTitleLength; ++p) codes[static_cast<std::size_t>(p)] = ReadRegister(bank, title::Character(p));
+    for (int p = 0; p < kTitleLength; ++p)
+      codes[static_cast<std::size_t>(p)] = ReadRegister(bank, title::Character(p));
     std::string text = DecodeTitle(codes);
     text.erase(text.find_last_not_of(' ') + 1);
     return "\"" + text + "\"";

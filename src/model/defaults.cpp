@@ -26,7 +26,9 @@ void SetZoneParameters(MotionParameterSet& set, int zone, std::uint8_t sensitivi
 }
 
 // The default title names the QT-1RX whichever model is attached.
-std::string DefaultTitle(VideoStandard video) { return std::string("QT-1RX ") + VideoStandardName(video); }
+std::string DefaultTitle(VideoStandard video) {
+  return std::string("QT-1RX ") + VideoStandardName(video);
+}
 
 }  // namespace
 
@@ -61,10 +63,12 @@ void LoadDefaults(RegisterBanks& banks, const DefaultsContext& context) {
     banks.WriteRegister(address, static_cast<std::uint8_t>(value));
   };
 
-  for (int cell = 0; cell < kZoneCellCount; ++cell) write(zone::Cell(cell), 0);
+  for (int cell = 0; cell < kZoneCellCount; ++cell)
+    write(zone::Cell(cell), 0);
 
   const auto titleCodes = EncodeTitle(DefaultTitle(context.video));
-  for (int p = 0; p < kTitleLength; ++p) write(title::Character(p), titleCodes[static_cast<std::size_t>(p)]);
+  for (int p = 0; p < kTitleLength; ++p)
+    write(title::Character(p), titleCodes[static_cast<std::size_t>(p)]);
   write(title::kRelayState, 0);
 
   for (const auto days : {reg::kTimer1Days, reg::kTimer2Days, reg::kTimer3Days}) {

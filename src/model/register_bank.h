@@ -30,8 +30,12 @@ std::uint8_t ReadRegister(const RegisterBank& bank, RegisterAddress address);
 
 enum class BankId { Day, Night };
 
-constexpr BankId OtherBank(BankId bank) { return bank == BankId::Day ? BankId::Night : BankId::Day; }
-constexpr const char* BankName(BankId bank) { return bank == BankId::Day ? "DAY" : "NIGHT"; }
+constexpr BankId OtherBank(BankId bank) {
+  return bank == BankId::Day ? BankId::Night : BankId::Day;
+}
+constexpr const char* BankName(BankId bank) {
+  return bank == BankId::Day ? "DAY" : "NIGHT";
+}
 
 // Date-Time bytes that travel with the banks (registers 7 and 8); the clock
 // registers 0..6 before them are filled from the PC clock and never copied.

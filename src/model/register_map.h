@@ -47,7 +47,9 @@ struct RegisterAddress {
   friend constexpr bool operator==(RegisterAddress, RegisterAddress) = default;
 };
 
-constexpr RegisterAddress Reg(int index) { return {RegisterClass::Register, index}; }
+constexpr RegisterAddress Reg(int index) {
+  return {RegisterClass::Register, index};
+}
 
 // Register class 0xC0.
 namespace reg {
@@ -104,22 +106,36 @@ inline constexpr int kFirstMotionParameter = 46;  // Registers 46..77 mirror a M
 inline constexpr int kMotionParameterCount = 32;
 
 // Per-zone motion parameters, zone 0 (A) .. 7 (H).
-constexpr RegisterAddress Sensitivity(int zone) { return Reg(46 + zone); }
-constexpr RegisterAddress TriggerLevelLow(int zone) { return Reg(54 + 2 * zone); }
-constexpr RegisterAddress TriggerLevelHigh(int zone) { return Reg(55 + 2 * zone); }
-constexpr RegisterAddress TrackTime(int zone) { return Reg(70 + zone); }
-constexpr RegisterAddress MotionParameter(int k) { return Reg(kFirstMotionParameter + k); }
+constexpr RegisterAddress Sensitivity(int zone) {
+  return Reg(46 + zone);
+}
+constexpr RegisterAddress TriggerLevelLow(int zone) {
+  return Reg(54 + 2 * zone);
+}
+constexpr RegisterAddress TriggerLevelHigh(int zone) {
+  return Reg(55 + 2 * zone);
+}
+constexpr RegisterAddress TrackTime(int zone) {
+  return Reg(70 + zone);
+}
+constexpr RegisterAddress MotionParameter(int k) {
+  return Reg(kFirstMotionParameter + k);
+}
 }  // namespace reg
 
 // Title class 0xD0.
 namespace title {
-constexpr RegisterAddress Character(int position) { return {RegisterClass::Title, position}; }  // 0..15
+constexpr RegisterAddress Character(int position) {
+  return {RegisterClass::Title, position};
+}  // 0..15
 inline constexpr RegisterAddress kRelayState{RegisterClass::Title, 16};
 }  // namespace title
 
 // Zone class 0xE0: cell = row * 24 + column.
 namespace zone {
-constexpr RegisterAddress Cell(int cell) { return {RegisterClass::Zone, cell}; }
+constexpr RegisterAddress Cell(int cell) {
+  return {RegisterClass::Zone, cell};
+}
 inline constexpr std::uint8_t kNoZone = 8;
 }  // namespace zone
 
@@ -153,7 +169,7 @@ constexpr Sharing SharingOf(RegisterAddress address) {
       return Sharing::PerBank;
     case RegisterClass::DateTime:
       return (address == datetime::kAlarmCounter || address == datetime::kDaylightSaving) ? Sharing::BothWays
-                                                                                           : Sharing::PerBank;
+                                                                                          : Sharing::PerBank;
     case RegisterClass::Title:
       return address == title::kRelayState ? Sharing::DayToNight : Sharing::PerBank;
     case RegisterClass::Zone:

@@ -30,10 +30,10 @@ constexpr std::array<Items, 5> kDstItems = {"OFF", "USA", "CANADA", "AUSTRALIA",
 constexpr std::array<Items, 6> kBaudRateItems = {"1200,n,8,1", "2400,n,8,1",  "4800,n,8,1",
                                                  "9600,n,8,1", "19200,n,8,1", "28800,n,8,1"};
 constexpr std::array<Items, 3> kOutputRateItems = {"OFF", "PER ALARM", "CONTINUOUS"};
-constexpr std::array<Items, 16> kOutputDataItems = {
-    "MOVE FLAGS",   "TRIG FLAGS",   "ALARM FLAGS",  "STAT FLAGS",   "ALL FLAGS",    "AREA A DELTA",
-    "AREA B DELTA", "AREA C DELTA", "AREA D DELTA", "AREA E DELTA", "AREA F DELTA", "AREA G DELTA",
-    "AREA H DELTA", "TOTAL DELTA",  "EVENT LOG",    "UDP"};
+constexpr std::array<Items, 16> kOutputDataItems = {"MOVE FLAGS",   "TRIG FLAGS",   "ALARM FLAGS",  "STAT FLAGS",
+                                                    "ALL FLAGS",    "AREA A DELTA", "AREA B DELTA", "AREA C DELTA",
+                                                    "AREA D DELTA", "AREA E DELTA", "AREA F DELTA", "AREA G DELTA",
+                                                    "AREA H DELTA", "TOTAL DELTA",  "EVENT LOG",    "UDP"};
 constexpr std::array<Items, 2> kVideoLossOutputItems = {"RED SCREEN", "VIDEO"};
 
 using enum SettingsTab;
@@ -94,14 +94,20 @@ constexpr std::array<std::string_view, 7> kWeekdayNames = {"SUN", "MON", "TUE", 
 }  // namespace
 
 std::string_view TabCaption(SettingsTab tab) {
-  constexpr std::array<std::string_view, 9> kCaptions = {"Motion", "Zone",        "Alarms",      "Timers",    "Screen",
-                                                         "Titler", "Date-Time",   "Serial Port", "Video Loss"};
+  constexpr std::array<std::string_view, 9> kCaptions = {"Motion", "Zone",      "Alarms",      "Timers",    "Screen",
+                                                         "Titler", "Date-Time", "Serial Port", "Video Loss"};
   return kCaptions[static_cast<std::size_t>(tab)];
 }
 
-std::span<const ListSetting> ListSettings() { return kListSettings; }
-std::span<const NumberSetting> NumberSettings() { return kNumberSettings; }
-std::span<const TimeSetting> TimeSettings() { return kTimeSettings; }
+std::span<const ListSetting> ListSettings() {
+  return kListSettings;
+}
+std::span<const NumberSetting> NumberSettings() {
+  return kNumberSettings;
+}
+std::span<const TimeSetting> TimeSettings() {
+  return kTimeSettings;
+}
 
 const ListSetting* FindListSetting(RegisterAddress address) {
   for (const auto& setting : kListSettings) {

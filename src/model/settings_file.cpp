@@ -37,12 +37,14 @@ std::string ErrnoReason(int error, const char* fallback) {
 
 SettingsImage ComposeSettingsImage(const RegisterBanks& banks) {
   SettingsImage image{};
-  ForEachSettingsField(banks, [&image](int line, std::uint8_t value) { image[static_cast<std::size_t>(line)] = value; });
+  ForEachSettingsField(banks,
+                       [&image](int line, std::uint8_t value) { image[static_cast<std::size_t>(line)] = value; });
   return image;
 }
 
 void DistributeSettingsImage(const SettingsImage& image, RegisterBanks& banks) {
-  ForEachSettingsField(banks, [&image](int line, std::uint8_t& value) { value = image[static_cast<std::size_t>(line)]; });
+  ForEachSettingsField(banks,
+                       [&image](int line, std::uint8_t& value) { value = image[static_cast<std::size_t>(line)]; });
 }
 
 std::string FormatSettingsText(const SettingsImage& image) {
@@ -63,8 +65,8 @@ struct SettingsTextReader::State {
   SettingsImage image{};
   SettingsLineScanner scanner;
   int lines = 0;
-  bool lineOpen = false;    // characters seen since the last line end
-  bool afterCR = false;     // a CR was the last character: an LF right after it belongs to it
+  bool lineOpen = false;  // characters seen since the last line end
+  bool afterCR = false;   // a CR was the last character: an LF right after it belongs to it
   std::optional<SettingsFileError> error;
 
   void EndLine() {
@@ -122,7 +124,8 @@ SettingsResult<SettingsImage> ParseSettingsText(std::string_view text) {
 
 SettingsResult<std::uint8_t> ParseSettingsLine(std::string_view line) {
   SettingsLineScanner scanner;
-  for (const char c : line) scanner.Feed(c);
+  for (const char c : line)
+    scanner.Feed(c);
   return scanner.Finish();
 }
 
@@ -155,7 +158,11 @@ namespace {
 // the link keeps pointing at the saved file.
 std::filesystem::path ResolveLinks(std::filesystem::path path, std::error_code& ec) {
   for (int hop = 0; hop < kMaxSymlinkHops; ++hop) {
-    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) return path;
+    const auto status = std::filesystem::symlink_status(path, ec);
+    if (!std::filesystem::is_symlink(status)) {
+      ec.clear();  // a file that does not exist yet is simply created
+      return path;
+    }
     const auto target = std::filesystem::read_symlink(path, ec);
     if (ec) return path;
     path = target.is_absolute() ? target : path.parent_path() / target;
@@ -170,7 +177,8 @@ std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
   for (;;) {
     char suffix[16];
     const auto end = std::to_chars(suffix, suffix + sizeof suffix, digits(random), 16).ptr;
-    auto candidate = target.parent_path() / ("." + target.filename().string() + "." + std::string(suffix, end) + ".tmp");
+    auto candidate =
+        target.parent_path() / ("." + target.filename().string() + "." + std::string(suffix, end) + ".tmp");
     std::error_code ec;
     if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, ec))) return candidate;
   }
@@ -185,7 +193,8 @@ std::optional<SettingsFileError> WriteSettingsFile(const std::filesystem::path& 
 
   const auto status = std::filesystem::status(target, ec);
   const bool exists = std::filesystem::exists(status);
-  if (exists && !std::filesystem::is_regular_file(status)) return FileError(path, "cannot be saved: not a regular file");
+  if (exists && !std::filesystem::is_regular_file(status))
+    return FileError(path, "cannot be saved: not a regular file");
   if (exists && (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none) {
     return FileError(path, "cannot be saved: the file is read-only");
   }

@@ -12,11 +12,12 @@ namespace koral {
 // Calls visit(line, byte) for every line of the file, in file order, with the
 // bank byte it holds (a reference, const when the banks are).
 template <typename Banks, typename Visit>
-  requires std::is_same_v<std::remove_const_t<Banks>, RegisterBanks>
+requires std::is_same_v<std::remove_const_t<Banks>, RegisterBanks>
 void ForEachSettingsField(Banks& banks, Visit&& visit) {
   int line = 0;
   const auto each = [&](auto& bytes, std::size_t first = 0) {
-    for (std::size_t i = first; i < bytes.size(); ++i) visit(line++, bytes[i]);
+    for (std::size_t i = first; i < bytes.size(); ++i)
+      visit(line++, bytes[i]);
   };
   for (const BankId id : {BankId::Day, BankId::Night}) {
     auto& bank = banks.Bank(id);

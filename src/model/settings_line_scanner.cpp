@@ -6,9 +6,15 @@
 namespace koral {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsExponentMarker(char c) { return c == 'e' || c == 'E' || c == 'd' || c == 'D'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool IsExponentMarker(char c) {
+  return c == 'e' || c == 'E' || c == 'd' || c == 'D';
+}
 
 // Round half to even without depending on the floating-point environment.
 double RoundHalfEven(double value) {

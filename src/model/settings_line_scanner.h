@@ -22,8 +22,8 @@ class SettingsLineScanner {
   void Append(char c);
 
   Stage stage_ = Stage::Sign;
-  std::string number_;       // the number's characters, blanks left out
-  std::size_t digits_ = 0;   // mantissa digits seen
+  std::string number_;          // the number's characters, blanks left out
+  std::size_t digits_ = 0;      // mantissa digits seen
   std::size_t exponentAt_ = 0;  // where the exponent marker sits in number_, 0 if none
   bool tooLong_ = false;
 };

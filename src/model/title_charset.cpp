@@ -9,7 +9,9 @@ constexpr std::uint8_t kUnusedCode = 31;
 
 }  // namespace
 
-char TitleCodeToChar(std::uint8_t code) { return code < kCharacters.size() ? kCharacters[code] : ' '; }
+char TitleCodeToChar(std::uint8_t code) {
+  return code < kCharacters.size() ? kCharacters[code] : ' ';
+}
 
 std::uint8_t TitleCharToCode(char c) {
   if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -29,7 +31,8 @@ std::array<std::uint8_t, 16> EncodeTitle(std::string_view text) {
 
 std::string DecodeTitle(const std::array<std::uint8_t, 16>& codes) {
   std::string text;
-  for (const std::uint8_t code : codes) text += TitleCodeToChar(code);
+  for (const std::uint8_t code : codes)
+    text += TitleCodeToChar(code);
   return text;
 }
 

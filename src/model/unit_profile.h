@@ -14,7 +14,11 @@ enum class VideoStandard { Ntsc, Pal };
 inline constexpr std::array<int, 6> kLinkBaudRates = {1200, 2400, 4800, 9600, 19200, 28800};
 inline constexpr int kBaud4800Index = 2;
 
-constexpr const char* UnitModelName(UnitModel model) { return model == UnitModel::QtMx ? "QT-MX" : "QT-1RX"; }
-constexpr const char* VideoStandardName(VideoStandard video) { return video == VideoStandard::Pal ? "PAL" : "NTSC"; }
+constexpr const char* UnitModelName(UnitModel model) {
+  return model == UnitModel::QtMx ? "QT-MX" : "QT-1RX";
+}
+constexpr const char* VideoStandardName(VideoStandard video) {
+  return video == VideoStandard::Pal ? "PAL" : "NTSC";
+}
 
 }  // namespace koral

@@ -7,7 +7,9 @@ constexpr int kFirstSecondsCode = 100;
 constexpr int kFirstMinutesCode = 150;
 constexpr int kStepsPerMinute = 12;  // 5-second steps
 
-std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+std::string TwoDigits(int n) {
+  return (n < 10 ? "0" : "") + std::to_string(n);
+}
 
 }  // namespace
 

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs, only those still missing.
+# Usage: scripts/install-deps.sh [--tests]
+set -euo pipefail
+
+packages=(g++ cmake ninja-build)
+if [[ "${1:-}" == "--tests" ]]; then
+  packages+=(libgtest-dev libgmock-dev)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+if [[ $(id -u) -eq 0 ]]; then
+  as_root=()
+else
+  as_root=(sudo)
+fi
+echo "Installing: ${missing[*]}" >&2
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,209 @@
+// Reading and saving settings files, and whole round trips through the text.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <locale>
+#include <random>
+#include <sstream>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "model/defaults.h"
+#include "model/settings_file.h"
+
+namespace koral {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Contents(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void Put(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::vector<fs::path> Entries(const fs::path& folder) {
+  std::vector<fs::path> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The message of a failed save, empty when the save worked.
+std::string SaveError(const fs::path& path, const SettingsImage& image) {
+  const auto error = WriteSettingsFile(path, image);
+  return error ? error->message : std::string();
+}
+
+SettingsImage Sample() {
+  SettingsImage image{};
+  for (std::size_t i = 0; i < image.size(); ++i)
+    image[i] = static_cast<std::uint8_t>((i * 37 + 11) % 256);
+  return image;
+}
+
+class SettingsFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("koral-settings-" + std::to_string(std::random_device{}()));
+    ASSERT_TRUE(fs::create_directory(dir_));
+  }
+  void TearDown() override {
+    std::error_code ec;
+    for (const auto& entry : fs::recursive_directory_iterator(dir_, ec)) {
+      fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add | fs::perm_options::nofollow, ec);
+    }
+    fs::remove_all(dir_, ec);
+  }
+  fs::path dir_;
+};
+
+TEST_F(SettingsFile, WriteThenRead_givesTheSameImageAndFormattedBytes) {
+  const fs::path path = dir_ / "site.txt";
+  ASSERT_EQ(SaveError(path, Sample()), "");
+  EXPECT_EQ(Contents(path), FormatSettingsText(Sample()));
+  const auto read = ReadSettingsFile(path);
+  ASSERT_TRUE(std::holds_alternative<SettingsImage>(read)) << std::get<SettingsFileError>(read).message;
+  EXPECT_EQ(std::get<SettingsImage>(read), Sample());
+  EXPECT_EQ(Entries(dir_), std::vector<fs::path>{"site.txt"});
+}
+
+TEST_F(SettingsFile, UnreadablePaths_failNamingTheFile) {
+  fs::create_directory(dir_ / "subdir");
+  Put(dir_ / "bad.txt", "1\r\n2\r\n999\r\n");
+  Put(dir_ / "empty.txt", "");
+  const struct {
+    const char* name;
+    const char* words;
+    int line;
+  } cases[] = {{"missing.txt", "", 0}, {"subdir", "", 0}, {"bad.txt", "line 3: 999", 3}, {"empty.txt", "empty", 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path path = dir_ / c.name;
+    const auto read = ReadSettingsFile(path);
+    ASSERT_TRUE(std::holds_alternative<SettingsFileError>(read));
+    const auto& error = std::get<SettingsFileError>(read);
+    EXPECT_NE(error.message.find(path.string()), std::string::npos) << error.message;
+    EXPECT_NE(error.message.find(c.words), std::string::npos) << error.message;
+    EXPECT_GT(error.message.size(), path.string().size() + 4) << error.message;
+    EXPECT_EQ(error.line, c.line);
+  }
+}
+
+TEST_F(SettingsFile, FailedSaves_explainAndLeaveTheFolderAsItWas) {
+  enum class Before { Nothing, ReadOnlyFile, Folder };
+  const struct {
+    const char* name;
+    const char* target;  // inside the case's own folder
+    Before before;
+    const char* words;
+  } cases[] = {{"missing folder", "nowhere/site.txt", Before::Nothing, ""},
+               {"read-only file", "site.txt", Before::ReadOnlyFile, "read-only"},
+               {"folder in the way", "site.txt", Before::Folder, ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path folder = dir_ / std::to_string(&c - cases), path = folder / c.target;
+    fs::create_directory(folder);
+    if (c.before == Before::Folder) fs::create_directory(path);
+    if (c.before == Before::ReadOnlyFile) {
+      Put(path, "old");
+      fs::permissions(path, fs::perms(0444));
+    }
+    const auto before = Entries(folder);
+    const std::string message = SaveError(path, Sample());
+    EXPECT_NE(message.find(path.string()), std::string::npos) << message;
+    EXPECT_NE(message.find(c.words), std::string::npos) << message;
+    EXPECT_GT(message.size(), path.string().size() + 4) << message;
+    EXPECT_EQ(Entries(folder), before);
+    if (c.before == Before::ReadOnlyFile) {
+      EXPECT_EQ(Contents(path), "old");
+    }
+  }
+}
+
+TEST_F(SettingsFile, SaveOverExistingFile_keepsItsPermissions) {
+  const fs::path path = dir_ / "site.txt";
+  Put(path, "old");
+  fs::permissions(path, fs::perms(0640));
+  ASSERT_EQ(SaveError(path, Sample()), "");
+  EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640));
+  EXPECT_EQ(Contents(path), FormatSettingsText(Sample()));
+  EXPECT_EQ(Entries(dir_), std::vector<fs::path>{"site.txt"});
+}
+
+TEST_F(SettingsFile, SaveThroughSymbolicLink_writesItsTargetAndKeepsTheLink) {
+  fs::create_directory(dir_ / "real");
+  Put(dir_ / "real" / "site.txt", "old");
+  fs::create_symlink(fs::path("real") / "site.txt", dir_ / "link.txt");
+  ASSERT_EQ(SaveError(dir_ / "link.txt", Sample()), "");
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link.txt"));
+  EXPECT_EQ(fs::read_symlink(dir_ / "link.txt"), fs::path("real") / "site.txt");
+  EXPECT_EQ(Contents(dir_ / "real" / "site.txt"), FormatSettingsText(Sample()));
+  EXPECT_EQ(Entries(dir_ / "real"), std::vector<fs::path>{"site.txt"});
+}
+
+// Factory settings with edits in both banks, through the text into fresh banks.
+TEST(SettingsRoundTrip, EditedBanks_comeBackByteIdenticalExceptTheClock) {
+  RegisterBanks banks;
+  LoadFactorySettings(banks, {});
+  for (const BankId id : {BankId::Day, BankId::Night}) {
+    banks.SetActiveBank(id);
+    const auto shift = static_cast<std::uint8_t>(id == BankId::Day ? 1 : 2);
+    banks.WriteRegister(zone::Cell(0), shift);
+    banks.WriteRegister(zone::Cell(kZoneCellCount - 1), static_cast<std::uint8_t>(shift + 3));
+    banks.WriteRegister(title::Character(kTitleLength - 1), static_cast<std::uint8_t>(0x40 + shift));
+    banks.Active().normalSet[31] = static_cast<std::uint8_t>(200 + shift);
+    banks.Active().ptzSet[0] = static_cast<std::uint8_t>(100 + shift);
+    banks.Active().dateTime.fill(static_cast<std::uint8_t>(0xD0 + shift));
+  }
+  banks.WriteRegister(reg::kUnitAddress, 0x2A);
+  ASSERT_NE(banks.Bank(BankId::Day), banks.Bank(BankId::Night));
+
+  const auto parsed = ParseSettingsText(FormatSettingsText(ComposeSettingsImage(banks)));
+  ASSERT_TRUE(std::holds_alternative<SettingsImage>(parsed));
+  RegisterBanks loaded;
+  for (const BankId id : {BankId::Day, BankId::Night})
+    loaded.Bank(id).dateTime.fill(0x33);
+  DistributeSettingsImage(std::get<SettingsImage>(parsed), loaded);
+
+  for (const BankId id : {BankId::Day, BankId::Night}) {
+    SCOPED_TRACE(BankName(id));
+    RegisterBank expected = banks.Bank(id);
+    std::fill(expected.dateTime.begin(), expected.dateTime.begin() + kFirstKeptDateTimeByte, 0x33);
+    EXPECT_EQ(loaded.Bank(id), expected);
+  }
+}
+
+// A locale whose numbers read "2.0.8,5" must not reach the file.
+struct CommaDecimal : std::numpunct<char> {
+  char do_decimal_point() const override { return ','; }
+  char do_thousands_sep() const override { return '.'; }
+  std::string do_grouping() const override { return "\1"; }
+};
+
+TEST(SettingsRoundTrip, CommaDecimalLocale_producesTheSameText) {
+  const std::string classic = FormatSettingsText(Sample());
+  const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaDecimal));
+  const std::string text = FormatSettingsText(Sample());
+  const auto parsed = ParseSettingsText(text);
+  const auto half = ParseSettingsLine(" 25 4.5 ");
+  std::locale::global(previous);
+
+  EXPECT_EQ(text, classic);
+  ASSERT_TRUE(std::holds_alternative<SettingsImage>(parsed));
+  EXPECT_EQ(std::get<SettingsImage>(parsed), Sample());
+  ASSERT_TRUE(std::holds_alternative<std::uint8_t>(half));
+  EXPECT_EQ(std::get<std::uint8_t>(half), 254);
+}
+
+}  // namespace
+}  // namespace koral
