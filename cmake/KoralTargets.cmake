@@ -8,6 +8,10 @@ function(koral_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
                                              -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual)
   endif()
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+    # GCC 12 reports -Wrestrict falsely inside std::string at -O2 and above (GCC bug 105329).
+    target_compile_options(${target} PRIVATE -Wno-restrict)
+  endif()
 endfunction()
 
 # A core library: plain C++ on the standard library. It may link only other core
