@@ -13,8 +13,9 @@ struct Session {
   LinkMode linkMode = LinkMode::Serial;
   UnitModel unitModel = UnitModel::Qt1Rx;
   VideoStandard videoStandard = VideoStandard::Ntsc;
-  int linkBaudIndex = 0;  // 0..5, see kLinkBaudRates
-  bool offline = false;   // the user chose to work without a unit
+  int linkBaudIndex = 0;   // 0..5, see kLinkBaudRates
+  bool offline = false;    // the user chose to work without a unit
+  bool videoLost = false;  // the unit last reported a lost video signal
   RegisterBanks banks;
 
   DefaultsContext Defaults() const { return {videoStandard, linkMode, linkBaudIndex}; }

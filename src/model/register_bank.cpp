@@ -58,15 +58,28 @@ void RegisterBanks::WriteRegister(RegisterAddress address, std::uint8_t value) {
   }
 }
 
+MotionParameterSet& ParameterSetOfMode(RegisterBank& bank) {
+  return ReadRegister(bank, reg::kMotionMode) == reg::kMotionModePtz ? bank.ptzSet : bank.normalSet;
+}
+
 MotionParameterSet& RegisterBanks::ActiveParameterSet() {
-  RegisterBank& bank = Active();
-  return ReadRegister(reg::kMotionMode) == reg::kMotionModePtz ? bank.ptzSet : bank.normalSet;
+  return ParameterSetOfMode(Active());
 }
 
 void RegisterBanks::LoadMotionParameterSet() {
   const MotionParameterSet set = ActiveParameterSet();
   for (int k = 0; k < reg::kMotionParameterCount; ++k) {
     WriteRegister(reg::MotionParameter(k), set[static_cast<std::size_t>(k)]);
+  }
+}
+
+void RegisterBanks::AdoptMotionRegisters() {
+  for (const BankId id : {BankId::Day, BankId::Night}) {
+    RegisterBank& bank = Bank(id);
+    MotionParameterSet& set = ParameterSetOfMode(bank);
+    for (int k = 0; k < reg::kMotionParameterCount; ++k) {
+      set[static_cast<std::size_t>(k)] = koral::ReadRegister(bank, reg::MotionParameter(k));
+    }
   }
 }
 

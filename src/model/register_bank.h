@@ -28,6 +28,9 @@ struct RegisterBank {
 // The value of a register in one bank (see RegisterBanks::ReadRegister).
 std::uint8_t ReadRegister(const RegisterBank& bank, RegisterAddress address);
 
+// The parameter set that belongs to a bank's current motion mode: PTZ or normal.
+MotionParameterSet& ParameterSetOfMode(RegisterBank& bank);
+
 enum class BankId { Day, Night };
 
 constexpr BankId OtherBank(BankId bank) {
@@ -67,6 +70,11 @@ class RegisterBanks {
 
   // Registers 46..77 of the active bank from its active parameter set.
   void LoadMotionParameterSet();
+
+  // Values arrived from outside (a file, the unit): each bank's parameter set of
+  // its current mode class takes over that bank's Registers 46..77, so a later
+  // mode reload cannot replace them with stale values.
+  void AdoptMotionRegisters();
 
   // Byte-for-byte copies (no mirroring, no modified flag); the clock registers
   // 0..6 of the target stay as they are.
