@@ -79,6 +79,9 @@ void SettingsWindowModel::Load() {
   menus_.serialWindow = !qtMx;
   menus_.upload = !qtMx;
   menus_.alarmWindow = !qtMx;
+  // The range must fit the video standard before the first refresh, or a PAL
+  // default position above the NTSC maximum would be refused.
+  ApplyVerticalPositionRange();
 
   session_.banks.SetActiveBank(BankId::Night);
   LoadDefaults(session_.banks, session_.Defaults());

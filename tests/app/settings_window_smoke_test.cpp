@@ -1,3 +1,4 @@
+#include "app/day_night_switcher_model.h"
 #include "settings_window_fixture.h"
 
 namespace koral::testing_support {
@@ -18,6 +19,27 @@ TEST_F(SettingsWindowTest, loadShowsDayDefaultsUnmodified) {
   EXPECT_EQ(window.TitleText(), "QT-1RX NTSC");
   EXPECT_EQ(window.Caption(), "KORAL ,DAY ,Video OK");
   EXPECT_EQ(window.List(List("cmbBaudRate")).position, 2);
+}
+
+}  // namespace
+}  // namespace koral::testing_support
+
+namespace koral::testing_support {
+namespace {
+
+TEST_F(SettingsWindowTest, dayNightSwitcher_opensOnTheActiveBankAndOnlyOkSwitches) {
+  Open();
+  DayNightSwitcherModel switcher;
+  session.banks.SetActiveBank(BankId::Night);
+  switcher.Open(session.banks.ActiveBank());
+  EXPECT_EQ(switcher.Selected(), BankId::Night);
+
+  switcher.Choose(BankId::Day);
+  window.AfterBankSwitch(DayNightSwitcherModel::Cancel());
+  EXPECT_EQ(session.banks.ActiveBank(), BankId::Night);
+
+  window.AfterBankSwitch(switcher.Ok());
+  EXPECT_EQ(session.banks.ActiveBank(), BankId::Day);
 }
 
 }  // namespace

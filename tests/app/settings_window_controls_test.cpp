@@ -1,0 +1,314 @@
+// The settings window's editors: lists, up-downs, timer times, titler and clock,
+// each through its handler into the banks and back through a refresh.
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "settings_window_fixture.h"
+
+namespace koral::testing_support {
+namespace {
+
+struct ByName {
+  template <typename Case>
+  std::string operator()(const ::testing::TestParamInfo<Case>& info) const {
+    return info.param.name;
+  }
+};
+
+// Cases print as their names, in failure messages as in test names.
+template <typename Case>
+requires requires(const Case& c) {
+  c.name;
+}
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
+
+template <typename Case>
+class CaseTest : public SettingsWindowTest, public ::testing::WithParamInterface<Case> {};
+
+// The position of an item text, so a test names what the user picks.
+int ItemPosition(const ListState& list, std::string_view text) {
+  const auto found = std::find(list.items.begin(), list.items.end(), text);
+  return found == list.items.end() ? -1 : static_cast<int>(found - list.items.begin());
+}
+
+struct ListCase {
+  const char *name, *control, *item;
+  BankId active;
+  RegisterAddress address;
+  int value;
+  bool reachesOtherBank;
+};
+
+using SettingsWindowListTest = CaseTest<ListCase>;
+
+TEST_P(SettingsWindowListTest, pickedItem_writesItsPositionWithBankSharing) {
+  const ListCase& c = GetParam();
+  Open();
+  if (c.active == BankId::Night) window.AfterBankSwitch(BankId::Night);
+  const int index = List(c.control);
+  const int position = ItemPosition(window.List(index), c.item);
+  const int otherBefore = ReadBank(OtherBank(c.active), c.address);
+  ASSERT_NE(otherBefore, c.value);
+
+  window.SelectListItem(index, position);
+
+  EXPECT_EQ(window.List(index).position, c.value);
+  EXPECT_EQ(ReadBank(c.active, c.address), c.value);
+  EXPECT_EQ(ReadBank(OtherBank(c.active), c.address), c.reachesOtherBank ? c.value : otherBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SettingsWindowLists, SettingsWindowListTest,
+    ::testing::Values(ListCase{"capRefOnDay", "cmbExtInp", "CAP REF", BankId::Day, reg::kExternalInput, 6, false},
+                      ListCase{"mondayToFridayOnNight", "cmbTmr2", "M-F", BankId::Night, reg::kTimer2Days, 8, true},
+                      ListCase{"closedOnNight", "Cmbstate", "NC", BankId::Night, title::kRelayState, 1, false},
+                      ListCase{"closedOnDay", "Cmbstate", "NC", BankId::Day, title::kRelayState, 1, true},
+                      ListCase{"tasmaniaOnNight", "cmbDst", "TASMANIA", BankId::Night, datetime::kDaylightSaving, 4,
+                               true},
+                      ListCase{"udpOutputOnNight", "cmbOutputData", "UDP", BankId::Night, reg::kOutputData, 15, false}),
+    ByName{});
+
+TEST_F(SettingsWindowTest, registerBeyondListItems_leavesListUnselectedAndRegisterAsIs) {
+  Open();
+  const std::array<const char*, 4> lists = {"cmbRelay", "Cmbstate", "cmbBaudRate", "cmbOutputData"};
+  const auto beyond = [this](const char* control) { return static_cast<int>(window.List(List(control)).items.size()); };
+  for (const char* control : lists)
+    Poke(BankId::Day, ListSettings()[static_cast<std::size_t>(List(control))].address, beyond(control));
+  const auto followed = link.followedSpeeds;
+
+  window.RefreshWindow();
+
+  for (const char* control : lists) {
+    SCOPED_TRACE(control);
+    EXPECT_EQ(window.List(List(control)).position, std::nullopt);
+    EXPECT_EQ(Read(ListSettings()[static_cast<std::size_t>(List(control))].address), beyond(control));
+  }
+  EXPECT_EQ(link.followedSpeeds, followed);
+}
+
+TEST_F(SettingsWindowTest, picked9600_followsOnSerialLinkOnlyAndSharesRegister39) {
+  const int baud = List("cmbBaudRate");
+  for (const LinkMode mode : {LinkMode::Serial, LinkMode::Udp}) {
+    SCOPED_TRACE(mode == LinkMode::Serial ? "serial" : "network");
+    link.followedSpeeds.clear();
+    Open(UnitModel::Qt1Rx, VideoStandard::Ntsc, mode, 2);
+    window.SelectListItem(baud, ItemPosition(window.List(baud), "9600,n,8,1"));
+    EXPECT_EQ(link.followedSpeeds, (mode == LinkMode::Serial ? std::vector<int>{2, 3} : std::vector<int>{}));
+    EXPECT_EQ(ReadBank(BankId::Day, reg::kUnitBaudRate), 3);
+    EXPECT_EQ(ReadBank(BankId::Night, reg::kUnitBaudRate), 3);
+    EXPECT_TRUE(window.List(baud).enabled);
+  }
+}
+
+struct NumberCase {
+  const char *name, *control;
+  int value;
+  RegisterAddress address;
+  const char* label;
+  bool reachesOtherBank;
+};
+
+using SettingsWindowNumberTest = CaseTest<NumberCase>;
+
+TEST_P(SettingsWindowNumberTest, setValue_writesRegisterAndLabel) {
+  const NumberCase& c = GetParam();
+  Open();
+  const int nightBefore = ReadBank(BankId::Night, c.address);
+  ASSERT_NE(nightBefore, c.value);
+  window.SetNumber(Number(c.control), c.value);
+  EXPECT_EQ(window.Number(Number(c.control)).value, c.value);
+  EXPECT_EQ(window.NumberLabel(Number(c.control)).caption, c.label);
+  EXPECT_EQ(ReadBank(BankId::Day, c.address), c.value);
+  EXPECT_EQ(ReadBank(BankId::Night, c.address), c.reachesOtherBank ? c.value : nightBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SettingsWindowNumbers, SettingsWindowNumberTest,
+    ::testing::Values(NumberCase{"alarmOutZero", "udAlarmOut", 0, reg::kAlarmOutputTime, "MAN", false},
+                      NumberCase{"alarmOutOne", "udAlarmOut", 1, reg::kAlarmOutputTime, "01", false},
+                      NumberCase{"exitDelay", "udExitDelay", 7, reg::kExitDelay, "07", false},
+                      NumberCase{"addressTop", "udAddr", 127, reg::kUnitAddress, "127", true},
+                      NumberCase{"addressFive", "udAddr", 5, reg::kUnitAddress, "05", true},
+                      NumberCase{"alarmCounter", "udAlmCounter", 42, datetime::kAlarmCounter, "42", true}),
+    ByName{});
+
+TEST_F(SettingsWindowTest, entranceDelayRegister_refreshesUpDownOrOnlyItsLabel) {
+  const int delay = Number("udEntDelay");
+  struct Case {
+    int stored, upDown;
+    const char* label;
+  };
+  for (const Case c : {Case{99, 99, "99"}, Case{150, 12, "150"}, Case{0, 0, "00"}}) {
+    SCOPED_TRACE(c.stored);
+    Open();
+    window.SetNumber(delay, 12);
+    Poke(BankId::Day, reg::kEntranceDelay, c.stored);
+    window.RefreshWindow();
+    EXPECT_EQ(window.Number(delay).value, c.upDown);
+    EXPECT_EQ(window.NumberLabel(delay).caption, c.label);
+    EXPECT_EQ(Read(reg::kEntranceDelay), c.stored);
+  }
+}
+
+TEST_F(SettingsWindowTest, palVerticalPosition_acceptsDefault26AndTop27) {
+  Open(UnitModel::Qt1Rx, VideoStandard::Pal);
+  const int vertical = Number("udVPosition");
+  EXPECT_EQ(window.Number(vertical).value, 26);
+  EXPECT_EQ(window.NumberLabel(vertical).caption, "26");
+  window.SetNumber(vertical, 27);
+  EXPECT_EQ(Read(reg::kVerticalPosition), 27);
+  EXPECT_EQ(window.NumberLabel(vertical).caption, "27");
+}
+
+TEST_F(SettingsWindowTest, ntscVerticalPosition_stopsAt22AndWrapsToOne) {
+  Open();
+  const int vertical = Number("udVPosition");
+  window.SetNumber(vertical, 23);
+  EXPECT_EQ(window.Number(vertical).value, 21);
+  EXPECT_EQ(Read(reg::kVerticalPosition), 21);
+  window.SetNumber(vertical, 22);
+  window.StepNumber(vertical, +1);
+  EXPECT_EQ(window.Number(vertical).value, 1);
+  EXPECT_EQ(window.NumberLabel(vertical).caption, "01");
+  EXPECT_EQ(Read(reg::kVerticalPosition), 1);
+  window.StepNumber(vertical, -1);
+  EXPECT_EQ(Read(reg::kVerticalPosition), 22);
+  session.videoStandard = VideoStandard::Pal;
+  window.Activate(false);
+  EXPECT_EQ(window.Number(vertical).maximum, 27);
+}
+
+struct TimeCase {
+  const char* name;  // the up-down
+  int index;         // in TimeSettings()
+  bool hour;
+  int value;
+  RegisterAddress address;
+  std::uint8_t bcd;
+  const char* label;
+};
+
+using SettingsWindowTimeTest = CaseTest<TimeCase>;
+
+TEST_P(SettingsWindowTimeTest, setTime_storesBcdInBothBanksAndLabel) {
+  const TimeCase& c = GetParam();
+  Open();
+  const auto set = [&](int value) {
+    c.hour ? window.SetTimeHour(c.index, value) : window.SetTimeMinute(c.index, value);
+  };
+  set(c.value == 0 ? 1 : 0);  // a default equal to c.value would make the next call a no-op
+  set(c.value);
+
+  EXPECT_EQ((c.hour ? window.TimeHour(c.index) : window.TimeMinute(c.index)).value, c.value);
+  EXPECT_EQ((c.hour ? window.TimeHourLabel(c.index) : window.TimeMinuteLabel(c.index)).caption, c.label);
+  EXPECT_EQ(ReadBank(BankId::Night, c.address), c.bcd);
+  const auto& stored = session.banks.Bank(BankId::Day).registers;
+  const auto byte = static_cast<std::size_t>(2 * c.address.index);
+  EXPECT_EQ(stored[byte], 0xD0 | (c.bcd >> 4));  // 17: 0xD1 0xD7
+  EXPECT_EQ(stored[byte + 1], 0xD0 | (c.bcd & 0x0F));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SettingsWindowTimes, SettingsWindowTimeTest,
+    ::testing::Values(TimeCase{"udTmr1StopHour", 1, true, 17, reg::kTimer1StopHour, 0x17, "17"},
+                      TimeCase{"udTmrNgtStopMinute", 7, false, 5, reg::kNightStartMinute, 0x05, "05"},
+                      TimeCase{"udTmrDayStartHour", 6, true, 0, reg::kDayStartHour, 0x00, "00"},
+                      TimeCase{"udTmr3StartMinute", 4, false, 59, reg::kTimer3StartMinute, 0x59, "59"}),
+    ByName{});
+
+TEST_F(SettingsWindowTest, bcdTimeRegister_refreshesAsDecimal) {
+  Open();
+  Poke(BankId::Day, reg::kNightStartHour, 0x21);
+  window.RefreshWindow();
+  EXPECT_EQ(window.TimeHour(7).value, 21);
+  EXPECT_EQ(window.TimeHourLabel(7).caption, "21");
+}
+
+struct TitleCase {
+  const char *name, *typed;
+  std::vector<int> codes;  // then spaces (16) up to 16
+  const char* shown;
+};
+
+using SettingsWindowTitleTest = CaseTest<TitleCase>;
+
+TEST_P(SettingsWindowTitleTest, typedTitle_writesAllSixteenCodesAndRefreshesDecoded) {
+  const TitleCase& c = GetParam();
+  Open();
+  std::vector<int> expected = c.codes;
+  expected.resize(kTitleLength, 16);
+  window.SetTitleText(c.typed);
+  window.RefreshWindow();
+  EXPECT_EQ(window.TitleText(), c.shown);
+  std::vector<int> stored;
+  for (int p = 0; p < kTitleLength; ++p)
+    stored.push_back(Read(title::Character(p)));
+  EXPECT_EQ(stored, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(SettingsWindowTitles, SettingsWindowTitleTest,
+                         ::testing::Values(TitleCase{"lowerCaseOpen", "open", {0, 32, 21, 30}, "0PEN"},
+                                           TitleCase{"uncodedCharacter", "A#B", {17, 16, 18}, "A B"},
+                                           TitleCase{"sixteenSpaces", "                ", {}, ""}),
+                         ByName{});
+
+TEST_F(SettingsWindowTest, unusedTitleCodes_showAsSpaces) {
+  Open();
+  const std::array<int, 4> codes = {17, 31, 50, 18};
+  for (int p = 0; p < kTitleLength; ++p)
+    Poke(BankId::Day, title::Character(p), p < 4 ? codes[static_cast<std::size_t>(p)] : 16);
+  window.RefreshWindow();
+  EXPECT_EQ(window.TitleText(), "A  B");
+}
+
+TEST_F(SettingsWindowTest, clockTick_writesActiveBankOnlyAndKeepsModifiedFlag) {
+  Open();
+  clock.now = {2006, 12, 31, 23, 59, 7, 1};
+  const std::array<int, 7> expected = {0x12, 0x31, 0x06, 0x23, 0x59, 0x07, 1};
+  for (const auto& [active, modified] : {std::pair{BankId::Day, true}, {BankId::Day, false}, {BankId::Night, false}}) {
+    SCOPED_TRACE(std::string(BankName(active)) + (modified ? " modified" : " clean"));
+    window.AfterBankSwitch(active);
+    session.banks.SetSettingsModified(modified);
+    const auto otherClock = session.banks.Bank(OtherBank(active)).dateTime;
+    window.UpdateClockRegisters();
+    for (int i = 0; i < 7; ++i)
+      EXPECT_EQ(ReadBank(active, {RegisterClass::DateTime, i}), expected[static_cast<std::size_t>(i)]) << i;
+    const ClockLabels& shown = window.Clock();
+    EXPECT_EQ(std::vector<std::string>(
+                  {shown.month, shown.day, shown.year, shown.hour, shown.minute, shown.second, shown.weekday}),
+              std::vector<std::string>({"DEC", "31", "06", "23", "59", "07", "SUN"}));
+    EXPECT_EQ(session.banks.SettingsModified(), modified);
+    EXPECT_EQ(session.banks.Bank(OtherBank(active)).dateTime, otherClock);
+  }
+}
+
+TEST_F(SettingsWindowTest, changeListener_firesOncePerUserAction) {
+  Open();
+  int notified = 0;
+  window.SetChangeListener([&notified] { ++notified; });
+  const std::vector<std::pair<const char*, std::function<void()>>> actions = {
+      {"title", [this] { window.SetTitleText("HELLO"); }},
+      {"baud", [this] { window.SelectListItem(List("cmbBaudRate"), 4); }},
+      {"time", [this] { window.SetTimeMinute(0, 45); }},
+      {"number", [this] { window.SetNumber(Number("udAddr"), 9); }},
+      {"bankSwitch", [this] { window.AfterBankSwitch(BankId::Night); }},
+      {"copy", [this] { window.CopyNightToDay(); }},
+      {"clock", [this] { window.UpdateClockRegisters(); }},
+  };
+  for (const auto& [name, action] : actions) {
+    SCOPED_TRACE(name);
+    notified = 0;
+    action();
+    EXPECT_EQ(notified, 1);
+  }
+}
+
+}  // namespace
+}  // namespace koral::testing_support
