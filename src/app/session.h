@@ -3,6 +3,8 @@
 // needs it; nothing lives in globals.
 #pragma once
 
+#include "link/mailboxes.h"
+#include "link/transfer_state.h"
 #include "model/defaults.h"
 #include "model/register_bank.h"
 #include "model/unit_profile.h"
@@ -17,6 +19,8 @@ struct Session {
   bool offline = false;    // the user chose to work without a unit
   bool videoLost = false;  // the unit last reported a lost video signal
   RegisterBanks banks;
+  Mailboxes mailboxes;
+  TransferState transfer;
 
   DefaultsContext Defaults() const { return {videoStandard, linkMode, linkBaudIndex}; }
 };
