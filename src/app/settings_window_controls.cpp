@@ -164,4 +164,11 @@ void SettingsWindowModel::UpdateClockRegisters() {
   session_.banks.SetSettingsModified(modified);
 }
 
+void SettingsWindowModel::UpdateDayClockRegisters() {
+  const BankId shown = session_.banks.ActiveBank();
+  session_.banks.SetActiveBank(BankId::Day);
+  UpdateClockRegisters();
+  session_.banks.SetActiveBank(shown);
+}
+
 }  // namespace koral

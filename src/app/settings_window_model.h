@@ -124,6 +124,9 @@ class SettingsWindowModel {
   const ClockLabels& Clock() const { return clockLabels_; }
   // The PC clock into Date-Time 0..6 of the active bank; the modified flag is kept.
   void UpdateClockRegisters();
+  // The same for the DAY bank whichever bank is shown: the download sends DAY's
+  // clock to the unit. Neither the active bank nor the modified flag changes.
+  void UpdateDayClockRegisters();
 
   // ---- caption, status and progress ----
   const std::string& Caption() const { return caption_; }

@@ -21,8 +21,8 @@ class TransferHost {
   virtual void AskRetry(std::string_view title, std::string_view text) = 0;
 
   // ---- the settings window ----
-  virtual int UnitAddress() const = 0;        // what udAddr shows
-  virtual int UnitBaudPosition() const = 0;   // cmbBaudRate's position, -1 for none
+  virtual int UnitAddress() const = 0;       // what udAddr shows
+  virtual int UnitBaudPosition() const = 0;  // cmbBaudRate's position, -1 for none
   virtual void RefreshWindow() = 0;
   // The window's load routine: both banks back to factory defaults.
   virtual void ReloadFactorySettings() = 0;
@@ -37,8 +37,8 @@ class TransferHost {
   virtual void SetProgress(int value) = 0;
   virtual void ProgressEnd() = 0;
   virtual void ShowLinkState(bool communicating) = 0;  // the caption after a link check
-  virtual void ShowMissedPolls(int count) = 0;        // Label54
-  virtual bool SerialWindowMenuEnabled() const = 0;   // false for QT-MX: never polled
+  virtual void ShowMissedPolls(int count) = 0;         // Label54
+  virtual bool SerialWindowMenuEnabled() const = 0;    // false for QT-MX: never polled
   virtual void StopMainTimer() = 0;
 
   // ---- other windows and timers ----

@@ -17,6 +17,9 @@ struct TransferState {
   int downloadStep = 0;
   bool uploadActive = false;
   std::array<ByteString, kUploadBlockCount> uploadBlocks;
+  // Consecutive link checks without an answer, counted by the heartbeat and by
+  // the connection check alike.
+  int pollMissCount = 0;
 };
 
 }  // namespace koral

@@ -107,9 +107,14 @@ void Transport::SendBridgeSpeedCode(std::uint8_t code) {
 
 void Transport::SendBridgeSpeed(int position) {
   if (position < 0 || position >= static_cast<int>(kBridgeSpeeds.size())) return;
+  SendBridgeDivisor(position);
+  SendBridgeSpeedCode(kBridgeSpeeds[static_cast<std::size_t>(position)].code);
+}
+
+void Transport::SendBridgeDivisor(int position) {
+  if (position < 0 || position >= static_cast<int>(kBridgeSpeeds.size())) return;
   const BridgeSpeed& speed = kBridgeSpeeds[static_cast<std::size_t>(position)];
   SendBridgeBaud(speed.divisorLow, speed.divisorHigh);
-  SendBridgeSpeedCode(speed.code);
 }
 
 void Transport::RegisterWithBridge() {

@@ -69,6 +69,11 @@ class Transport {
   // Closes and re-addresses the socket to the bridge (port 26482 both ends);
   // the next send binds again.
   void RearmUdpSocket();
+  // The re-arm the transactions make before their bytes: on the network link
+  // only, the serial link has nothing to re-arm.
+  void RearmIfNetwork() {
+    if (mode_ == LinkMode::Udp) RearmUdpSocket();
+  }
   void SetBridgeAddress(std::string address) { bridgeAddress_ = std::move(address); }
   const std::string& BridgeAddress() const { return bridgeAddress_; }
   // The address the socket was last re-armed with: the only sender whose
@@ -80,6 +85,8 @@ class Transport {
   void SendBridgeSpeedCode(std::uint8_t code);
   // Divisor then speed code for a speed position 0..5; nothing for another.
   void SendBridgeSpeed(int position);
+  // The divisor alone for a speed position 0..5; nothing for another.
+  void SendBridgeDivisor(int position);
   // Tells the bridge where the unit's frames go: this PC's hardware and IPv4
   // address and its port. Nothing is sent when either address is unknown.
   void RegisterWithBridge();
