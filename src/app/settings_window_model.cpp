@@ -129,18 +129,27 @@ void SettingsWindowModel::ShowMissedPolls(int count) {
   missedPolls_.caption = std::to_string(count);
 }
 
-void SettingsWindowModel::ShowTransfer(int maximum) {
+void SettingsWindowModel::ShowPleaseWait() {
   ChangeScope scope(*this);
-  progress_ = {0, maximum, true};
   pleaseWait_.visible = true;
 }
 
-void SettingsWindowModel::SetTransferProgress(int value) {
+void SettingsWindowModel::ProgressStart() {
+  ChangeScope scope(*this);
+  progress_ = {0, 100, true};
+}
+
+void SettingsWindowModel::SetProgress(int value) {
   ChangeScope scope(*this);
   progress_.value = value;
 }
 
-void SettingsWindowModel::EndTransfer() {
+void SettingsWindowModel::StopMainTimer() {
+  ChangeScope scope(*this);
+  timer_.enabled = false;
+}
+
+void SettingsWindowModel::ProgressEnd() {
   ChangeScope scope(*this);
   progress_.visible = false;
   progress_.value = 0;

@@ -137,13 +137,14 @@ class SettingsWindowModel {
   void ShowMissedPolls(int count);
   const ProgressState& Progress() const { return progress_; }
   const LabelState& PleaseWait() const { return pleaseWait_; }  // lblDisplay
-  void ShowTransfer(int maximum);
-  void SetTransferProgress(int value);
-  void EndTransfer();
+  void ShowPleaseWait();
+  void ProgressStart();  // Pbr shown, 0 of 100
+  void SetProgress(int value);
+  void ProgressEnd();  // Pbr and lblDisplay hidden
 
   const MenuState& Menus() const { return menus_; }
   const MainTimerState& MainTimer() const { return timer_; }
-  void StopMainTimer() { timer_.enabled = false; }
+  void StopMainTimer();
 
   // ---- commands ----
   void RefreshWindow();
