@@ -3,9 +3,10 @@
 # Usage: scripts/install-deps.sh [--tests]
 set -euo pipefail
 
-packages=(g++ cmake ninja-build)
+packages=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev)
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(libgtest-dev libgmock-dev)
+  # socat joins pseudo-terminals into serial lines for the platform tests.
+  packages+=(libgtest-dev libgmock-dev socat)
 fi
 
 missing=()

@@ -1,0 +1,171 @@
+#include "platform/qt_serial_port.h"
+
+#include <QSerialPort>
+#include <stdexcept>
+
+namespace koral {
+
+std::string SerialErrorText(const std::string& portName, const std::string& device, const std::string& reason,
+                            bool permissionDenied) {
+  std::string text = portName;
+  if (!device.empty() && device != portName) text += " (" + device + ")";
+  text += ": " + reason;
+  if (permissionDenied) {
+    text += ". Another program may be using the port";
+#ifdef Q_OS_LINUX
+    text +=
+        ", or you may not have access to it: add yourself to the dialout group with "
+        "`sudo usermod -aG dialout $USER`, then log in again";
+#endif
+    text += ".";
+  }
+  return text;
+}
+
+QtSerialPort::QtSerialPort(std::string name, std::string device)
+    : name_(std::move(name)), device_(std::move(device)), port_(std::make_unique<QSerialPort>()) {
+  port_->setPortName(QString::fromStdString(device_));
+  port_->setDataBits(QSerialPort::Data8);
+  port_->setParity(QSerialPort::NoParity);
+  port_->setStopBits(QSerialPort::OneStop);
+  port_->setFlowControl(QSerialPort::NoFlowControl);
+  QObject::connect(port_.get(), &QSerialPort::readyRead, port_.get(), [this] {
+    if (!onReceive_ || closePending_) return;
+    const auto handler = onReceive_;  // the handler may replace itself
+    handler();
+  });
+  QObject::connect(port_.get(), &QSerialPort::errorOccurred, port_.get(), [this] { OnError(); });
+}
+
+QtSerialPort::~QtSerialPort() {
+  // No notification may reach a half-destroyed port.
+  QObject::disconnect(port_.get(), nullptr, nullptr, nullptr);
+}
+
+bool QtSerialPort::SetBaudRate(int baud) {
+  // A closed port keeps the speed and applies it when it opens.
+  if (baud <= 0 || !port_->setBaudRate(baud)) {
+    Fail("Cannot set the speed to " + std::to_string(baud) + " baud: " + port_->errorString().toStdString());
+    return false;
+  }
+  return true;
+}
+
+bool QtSerialPort::IsOpen() const {
+  return port_->isOpen() && !closePending_;
+}
+
+bool QtSerialPort::Open() {
+  if (IsOpen()) return true;
+  if (device_.empty()) {
+    errorText_ = "No device for " + name_;
+    return false;
+  }
+  if (port_->isOpen()) port_->close();  // a failed port whose closing is still queued
+  closePending_ = false;
+  port_->clearError();
+  if (!port_->open(QIODevice::ReadWrite)) {
+    Fail(port_->errorString().toStdString(), port_->error() == QSerialPort::PermissionError);
+    return false;
+  }
+  // Bytes that reached the device before it was opened (a pseudo-terminal keeps
+  // them) belong to nobody.
+  port_->clear();
+  if (dtr_) SetDtr(*dtr_);
+  port_->clearError();
+  return true;
+}
+
+void QtSerialPort::Close() {
+  closePending_ = false;
+  if (port_->isOpen()) port_->close();
+}
+
+void QtSerialPort::SetDtr(bool on) {
+  dtr_ = on;
+  if (!IsOpen()) return;  // applied when the port opens
+  // A pseudo-terminal has no DTR line: the request fails as an unsupported
+  // operation and the port goes on working.
+  if (!port_->setDataTerminalReady(on)) port_->clearError();
+}
+
+bool QtSerialPort::Write(std::span<const std::uint8_t> bytes) {
+  if (!IsOpen()) return false;
+  if (bytes.empty()) return true;
+  const auto size = static_cast<qint64>(bytes.size());
+  const qint64 written = port_->write(reinterpret_cast<const char*>(bytes.data()), size);
+  // QSerialPort only queues the bytes; without this they would leave when the
+  // event loop next runs, after all the waits that should separate them.
+  port_->flush();
+  if (written != size) {
+    Fail("Write failed: " + port_->errorString().toStdString());
+    return false;
+  }
+  return true;
+}
+
+ByteString QtSerialPort::Read(std::size_t max) {
+  if (!IsOpen() || max == 0) return {};
+  const QByteArray chunk = port_->read(static_cast<qint64>(max));
+  return ByteString(chunk.begin(), chunk.end());
+}
+
+std::string QtSerialPort::ErrorText() const {
+  return errorText_;
+}
+
+void QtSerialPort::SetReceiveHandler(std::function<void()> handler) {
+  onReceive_ = std::move(handler);
+}
+
+std::size_t QtSerialPort::BytesWaiting() const {
+  return IsOpen() ? static_cast<std::size_t>(port_->bytesAvailable()) : 0;
+}
+
+void QtSerialPort::OnError() {
+  switch (port_->error()) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+      // The device is gone. QSerialPort would report it again on every turn of
+      // the event loop and keep the port open; close it instead, outside the
+      // notification that is reporting it.
+      if (closePending_ || !port_->isOpen()) return;
+      closePending_ = true;
+      Fail("The device stopped responding and the port was closed");
+      QMetaObject::invokeMethod(
+          port_.get(),
+          [this] {
+            if (!closePending_) return;
+            closePending_ = false;
+            port_->close();
+          },
+          Qt::QueuedConnection);
+      return;
+    default:
+      // Failures of open, write and settings are reported where they happen;
+      // the others (such as DTR on a pseudo-terminal) leave the port usable.
+      return;
+  }
+}
+
+void QtSerialPort::Fail(const std::string& reason, bool permissionDenied) {
+  errorText_ = SerialErrorText(name_, device_, reason, permissionDenied);
+}
+
+QtSerialPorts::QtSerialPorts() : QtSerialPorts(FindPortDevices()) {}
+
+QtSerialPorts::QtSerialPorts(const PortDevices& devices) : devices_(devices) {
+  for (std::size_t i = 0; i < ports_.size(); ++i)
+    ports_[i] = std::make_unique<QtSerialPort>(PortName(static_cast<int>(i) + 1), devices_[i].device);
+}
+
+SerialPort& QtSerialPorts::Port(int number) {
+  return QtPort(number);
+}
+
+QtSerialPort& QtSerialPorts::QtPort(int number) {
+  if (number < 1 || number > kCount) throw std::out_of_range("No such serial port: " + PortName(number));
+  return *ports_[static_cast<std::size_t>(number - 1)];
+}
+
+}  // namespace koral

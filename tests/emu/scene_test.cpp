@@ -1,0 +1,151 @@
+#include "unit/scene.h"
+
+#include <gtest/gtest.h>
+
+#include "emu_test_support.h"
+
+namespace koral::emu::test {
+namespace {
+
+// Factory settings paint every cell into zone A (trigger level 75, track time
+// 0.4 s): its delta starts rising 3 s into the 15 s cycle, passes the trigger
+// level at 3.6 s and so alarms at 4.0 s; the alarm holds 5 s.
+UnitConfig Moving(LinkMode link = LinkMode::Serial) {
+  UnitConfig config = QuietConfig(UnitModel::Qt1Rx, link);
+  config.still = false;
+  return config;
+}
+
+RegisterBanks WithRegister(RegisterBanks banks, RegisterAddress address, std::uint8_t value) {
+  for (const BankId id : {BankId::Day, BankId::Night}) {
+    banks.SetActiveBank(id);
+    banks.WriteRegister(address, value);
+  }
+  banks.SetActiveBank(BankId::Day);
+  return banks;
+}
+
+TEST(SceneSettings, factoryBank_paintsZoneAWithItsTriggerLevelAndTrackTime) {
+  const SceneSettings settings = SceneSettingsOf(Factory().Bank(BankId::Day));
+  EXPECT_TRUE(settings[0].painted);
+  EXPECT_FALSE(settings[1].painted);
+  EXPECT_EQ(settings[0].triggerLevel, 75);
+  EXPECT_EQ(settings[1].triggerLevel, 256 + 75);
+  EXPECT_EQ(settings[0].trackTimeMs, 400);
+}
+
+TEST(Scene, quietStart_showsOnlyNoise) {
+  Scene scene(0);
+  const SceneSettings settings = SceneSettingsOf(Factory().Bank(BankId::Day));
+  scene.RunTo(2000, settings, {});
+  EXPECT_EQ(scene.Seen().motion, 0);
+  EXPECT_LT(scene.Seen().delta[0], Scene::kNoiseLevels);
+  EXPECT_EQ(scene.Seen().delta[1], 0);  // not painted
+}
+
+TEST(Scene, movingZone_triggersThenAlarmsAfterItsTrackTime) {
+  Scene scene(0);
+  const SceneSettings settings = SceneSettingsOf(Factory().Bank(BankId::Day));
+  EXPECT_EQ(scene.RunTo(3900, settings, {}).newAlarms, 0);
+  EXPECT_EQ(scene.Seen().trigger, 0x01);
+  EXPECT_EQ(scene.RunTo(4000, settings, {}).newAlarms, 0x01);
+  EXPECT_EQ(scene.Seen().delta[0], 133);
+  EXPECT_FALSE(scene.RunTo(8900, settings, {}).alarmsCleared);
+  EXPECT_TRUE(scene.RunTo(9000, settings, {}).alarmsCleared);
+}
+
+TEST(Scene, severalPaintedZones_takeTurns) {
+  RegisterBanks banks = Factory();
+  banks.Bank(BankId::Day).zones[100] = 0xD2;  // one cell of zone C
+  const SceneSettings settings = SceneSettingsOf(banks.Bank(BankId::Day));
+  Scene scene(0);
+  EXPECT_EQ(scene.RunTo(Scene::kCycleMs, settings, {}).newAlarms, 0x01);
+  EXPECT_EQ(scene.RunTo(2 * Scene::kCycleMs, settings, {}).newAlarms, 0x04);
+}
+
+TEST(SceneOutput, perAlarm_sendsAllFlagsWhenTheAlarmComesAndGoes) {
+  UnitHarness h(Moving());
+  h.RunUntil(20000);
+  EXPECT_EQ(h.sent, (std::vector<Sent>{{4000, {0x5A, 0x01, 0x01, 0x01, 0x18}},
+                                       {9000, {0x5A, 0x00, 0x00, 0x00, 0x18}},
+                                       {19000, {0x5A, 0x01, 0x01, 0x01, 0x18}}}));
+  EXPECT_TRUE(h.Logged("-> output ALL FLAGS (alarm zone A): 5A 01 01 01 18"));
+}
+
+TEST(SceneOutput, clearKey_endsTheAlarmUntilTheZoneIsQuietAgain) {
+  UnitHarness h(Moving());
+  h.RunUntil(5000);
+  h.Send({0xA8});
+  h.RunUntil(18000);
+  EXPECT_EQ(h.sent,
+            (std::vector<Sent>{{4000, {0x5A, 0x01, 0x01, 0x01, 0x18}}, {5000, {0x5A, 0x01, 0x01, 0x00, 0x18}}}));
+}
+
+TEST(SceneOutput, disabledAlarm_raisesNoAlarm) {
+  UnitHarness h(Moving());
+  h.Send({0xA5});
+  h.RunUntil(20000);
+  EXPECT_EQ(h.sent, (std::vector<Sent>{{0, {0x5A, 0x00, 0x00, 0x00, 0x08}}}));
+}
+
+TEST(SceneOutput, continuousRate_sendsEverySecond) {
+  UnitHarness h(Moving(), WithRegister(Factory(), reg::kOutputRate, 2));
+  h.RunUntil(5000);
+  ASSERT_EQ(h.sent.size(), 5u);
+  for (std::size_t i = 0; i < h.sent.size(); ++i)
+    EXPECT_EQ(h.sent[i].atMs, 1000 * static_cast<std::int64_t>(i + 1));
+  EXPECT_EQ(h.sent[3].bytes, (Bytes{0x5A, 0x01, 0x01, 0x01, 0x18}));
+}
+
+TEST(SceneOutput, rateOff_sendsNothing) {
+  UnitHarness h(Moving(), WithRegister(Factory(), reg::kOutputRate, 0));
+  h.RunUntil(20000);
+  EXPECT_TRUE(h.sent.empty());
+}
+
+TEST(SceneOutput, zoneDelta_isSentInverted) {
+  UnitHarness h(Moving(), WithRegister(Factory(), reg::kOutputData, output::kFirstAreaDelta));
+  h.RunUntil(4000);
+  EXPECT_EQ(h.sent, (std::vector<Sent>{{4000, {0x5A, 0xFF, 0x7A}}}));  // 133
+}
+
+TEST(SceneOutput, network_sendsTheEventDatagram) {
+  UnitHarness h(Moving(LinkMode::Udp), Factory(0, LinkMode::Udp));
+  h.RunUntil(4000);
+  // 25 Dec 25, 09:30:49: four seconds after the unit's clock was set
+  EXPECT_EQ(
+      h.sent,
+      (std::vector<Sent>{
+          {4000, {0x01, 0x21, 0x01, 0x01, 0x01, 0x18, 'A', 'L', 'R', 'M', 0x12, 0x25, 0x25, 0x09, 0x30, 0x49, 0x03}}}));
+}
+
+TEST(SceneOutput, duringATransfer_nothingIsStreamed) {
+  UnitHarness h(Moving());
+  h.RunUntil(3500);
+  h.Send({0x98, 0x98, 0xA0, 0xA8, 0x00, 0x00, 0x00});
+  h.RunUntil(6000);
+  EXPECT_TRUE(h.sent.empty());
+  h.Send({0xA0, 0xA4});
+  h.RunUntil(10000);
+  EXPECT_EQ(h.sent, (std::vector<Sent>{{9000, {0x5A, 0x00, 0x00, 0x00, 0x18}}}));
+}
+
+TEST(SceneOutput, videoLoss_isReportedAndStopsTheMotion) {
+  UnitHarness h(Moving());
+  h.RunUntil(1000);
+  h.unit.SetVideoLost(true);
+  h.RunUntil(20000);
+  EXPECT_EQ(h.sent, (std::vector<Sent>{{1000, {0x5A, 0x00, 0x00, 0x00, 0x98}}}));
+  EXPECT_TRUE(h.Logged("video lost"));
+}
+
+TEST(SceneOutput, unselectedQtMx_streamsNothing) {
+  UnitConfig config = Moving();
+  config.model = UnitModel::QtMx;
+  UnitHarness h(config);
+  h.RunUntil(20000);
+  EXPECT_TRUE(h.sent.empty());
+}
+
+}  // namespace
+}  // namespace koral::emu::test

@@ -1,0 +1,47 @@
+// The program's clocks.
+#include <gtest/gtest.h>
+
+#include "platform/qt_clock.h"
+#include "platform/system_wall_clock.h"
+
+namespace koral {
+namespace {
+
+TEST(QtClockTest, sleep_blocksAtLeastTheWait) {
+  QtClock clock;
+  const std::int64_t before = clock.NowMs();
+  clock.Sleep(20);
+  EXPECT_GE(clock.NowMs() - before, 20);
+}
+
+TEST(QtClockTest, sleepOfZeroOrLess_returns) {
+  QtClock clock;
+  clock.Sleep(0);
+  clock.Sleep(-5);
+  EXPECT_GE(clock.NowMs(), 0);
+}
+
+TEST(SystemWallClockTest, localTime_hasEveryFieldAndCountsWeekdaysFromSunday) {
+  const LocalTime sunday = LocalTimeFrom(QDateTime(QDate(2024, 6, 2), QTime(13, 45, 7)));
+  EXPECT_EQ(sunday.year, 2024);
+  EXPECT_EQ(sunday.month, 6);
+  EXPECT_EQ(sunday.day, 2);
+  EXPECT_EQ(sunday.hour, 13);
+  EXPECT_EQ(sunday.minute, 45);
+  EXPECT_EQ(sunday.second, 7);
+  EXPECT_EQ(sunday.weekday, 1);
+  EXPECT_EQ(LocalTimeFrom(QDateTime(QDate(2024, 6, 3), QTime(0, 0))).weekday, 2);        // Monday
+  EXPECT_EQ(LocalTimeFrom(QDateTime(QDate(2024, 6, 8), QTime(23, 59, 59))).weekday, 7);  // Saturday
+}
+
+TEST(SystemWallClockTest, now_isTheSystemsLocalDate) {
+  const QDate before = QDate::currentDate();
+  const LocalTime now = SystemWallClock().Now();
+  const QDate after = QDate::currentDate();
+  const QDate reported(now.year, now.month, now.day);
+  EXPECT_TRUE(reported == before || reported == after);
+  EXPECT_EQ(now.weekday, reported.dayOfWeek() % 7 + 1);
+}
+
+}  // namespace
+}  // namespace koral

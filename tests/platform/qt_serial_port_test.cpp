@@ -1,0 +1,225 @@
+// The Qt serial port on pseudo-terminals where it differs from a plain line,
+// and the naming of COM1..COM6.
+#include "platform/qt_serial_port.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "link/transport.h"
+#include "platform/qt_clock.h"
+#include "platform/serial_port_names.h"
+#include "platform_test_support.h"
+
+namespace koral::testing_support {
+namespace {
+
+class QtSerialPortOnPty : public PlatformTest {
+ protected:
+  void SetUp() override {
+    PlatformTest::SetUp();
+    ASSERT_TRUE(pair.Start()) << pair.Log();
+    ASSERT_TRUE(farEnd.Open(pair.EndB())) << farEnd.ErrorText();
+  }
+
+  PtyPair pair;
+  LineEnd farEnd;
+  QtSerialPort port{"COM1", pair.EndA()};
+};
+
+TEST_F(QtSerialPortOnPty, openAfterTheFarEndWrote_dropsWhatCameBefore) {
+  farEnd.Write(Bytes({0x01, 0x11, 0xBA, 0x00, 0x03}));
+  ASSERT_TRUE(pair.WaitForBytesTransferred(5)) << pair.Log();  // now waiting in the device
+  ASSERT_TRUE(port.Open()) << port.ErrorText();
+  const ByteString fresh = Bytes({0x01, 0x21, 0x03});
+  farEnd.Write(fresh);
+  ASSERT_TRUE(WaitUntil([this, &fresh] { return port.BytesWaiting() >= fresh.size(); }));
+  EXPECT_EQ(port.Read(30), fresh);
+}
+
+TEST_F(QtSerialPortOnPty, write_leavesBeforeTheEventLoopRunsAgain) {
+  ASSERT_TRUE(port.Open()) << port.ErrorText();
+  const ByteString byte = Bytes({0xBA});
+  ASSERT_TRUE(port.Write(byte));
+  EXPECT_EQ(farEnd.WaitForReceivedWithoutEventLoop(byte.size()), byte);
+}
+
+TEST_F(QtSerialPortOnPty, dtrOnAPseudoTerminal_leavesTheErrorTextAlone) {
+  ASSERT_TRUE(port.Open()) << port.ErrorText();
+  port.SetDtr(false);
+  port.SetDtr(true);
+  EXPECT_EQ(port.ErrorText(), "");
+}
+
+TEST_F(QtSerialPortOnPty, deviceVanishes_portClosesAndStopsNotifying) {
+  int notifications = 0;
+  port.SetReceiveHandler([&notifications] { ++notifications; });
+  ASSERT_TRUE(port.Open()) << port.ErrorText();
+  farEnd.Write(Bytes({0x01, 0x03}));
+  ASSERT_TRUE(WaitUntil([&notifications] { return notifications > 0; }));
+
+  pair.Kill();
+
+  ASSERT_TRUE(WaitUntil([this] { return !port.IsOpen(); }));
+  EXPECT_EQ(port.ErrorText(), "COM1 (" + pair.EndA() + "): The device stopped responding and the port was closed");
+  const int notificationsWhenClosed = notifications;
+  RunEventLoopFor(100);  // whatever was queued by the failing device
+  EXPECT_FALSE(port.IsOpen());
+  EXPECT_EQ(notifications, notificationsWhenClosed);
+  EXPECT_TRUE(port.Read(30).empty());
+  EXPECT_FALSE(port.Write(Bytes({0xBA})));
+}
+
+TEST_F(QtSerialPortOnPty, receiveHandlerThatClosesThePort_endsTheNotifications) {
+  int notifications = 0;
+  port.SetReceiveHandler([this, &notifications] {
+    ++notifications;
+    port.Close();
+  });
+  ASSERT_TRUE(port.Open()) << port.ErrorText();
+  farEnd.Write(Bytes({0x01, 0x03}));
+  ASSERT_TRUE(WaitUntil([&notifications] { return notifications > 0; }));
+  EXPECT_FALSE(port.IsOpen());
+
+  farEnd.Write(Bytes({0x01, 0x03}));
+  ASSERT_TRUE(pair.WaitForBytesTransferred(4)) << pair.Log();
+  RunEventLoopFor(50);
+  EXPECT_EQ(notifications, 1);
+}
+
+TEST(QtSerialPortTest, portWithoutADevice_saysSoOnOpen) {
+  QtSerialPort port("COM3", "");
+  EXPECT_FALSE(port.Open());
+  EXPECT_EQ(port.ErrorText(), "No device for COM3");
+}
+
+TEST(QtSerialPortTest, missingDevice_errorNamesThePortAndTheDevice) {
+  QtSerialPort port("COM2", "/nonexistent/koral-tty");
+  EXPECT_FALSE(port.Open());
+  EXPECT_TRUE(port.ErrorText().starts_with("COM2 (/nonexistent/koral-tty): ")) << port.ErrorText();
+}
+
+TEST(SerialErrorTextTest, permissionDenied_saysHowToGetAccess) {
+  const std::string text = SerialErrorText("COM1", "/dev/ttyUSB0", "Permission denied", true);
+  EXPECT_TRUE(text.starts_with("COM1 (/dev/ttyUSB0): Permission denied. Another program may be using the port"))
+      << text;
+#ifdef Q_OS_LINUX
+  EXPECT_NE(text.find("sudo usermod -aG dialout $USER"), std::string::npos) << text;
+  EXPECT_NE(text.find("log in again"), std::string::npos) << text;
+#endif
+}
+
+TEST(SerialErrorTextTest, otherFailures_areTheReasonAlone) {
+  EXPECT_EQ(SerialErrorText("COM4", "/dev/ttyS0", "No such file or directory", false),
+            "COM4 (/dev/ttyS0): No such file or directory");
+  EXPECT_EQ(SerialErrorText("COM4", "COM4", "Access is denied.", false), "COM4: Access is denied.");
+}
+
+TEST(PortDevicesTest, portList_usbAdaptersFirstThenOnBoardPortsInNaturalOrder) {
+  const PortDevices devices = AssignPortDevices(
+      {}, {"/dev/ttyS10", "/dev/ttyUSB10", "/dev/ttyS2", "/dev/ttyAMA0", "/dev/ttyUSB2", "/dev/ttyACM0", "/dev/ttyS0"});
+  EXPECT_EQ(DescribePorts(devices), (std::vector<std::string>{
+                                        "COM1 = /dev/ttyACM0 (USB serial, from the port list)",
+                                        "COM2 = /dev/ttyUSB2 (USB serial, from the port list)",
+                                        "COM3 = /dev/ttyUSB10 (USB serial, from the port list)",
+                                        "COM4 = /dev/ttyS0 (serial port, from the port list)",
+                                        "COM5 = /dev/ttyS2 (serial port, from the port list)",
+                                        "COM6 = /dev/ttyS10 (serial port, from the port list)",
+                                    }));
+}
+
+TEST(PortDevicesTest, environment_takesItsPortsWithoutShiftingTheList) {
+  PortOverrides overrides;
+  overrides[1] = "/tmp/x";
+  overrides[3] = "";
+  const PortDevices devices = AssignPortDevices(overrides, {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"});
+  EXPECT_EQ(DescribePorts(devices), (std::vector<std::string>{
+                                        "COM1 = /dev/ttyUSB0 (USB serial, from the port list)",
+                                        "COM2 = /tmp/x (from KORAL_COM2)",
+                                        "COM3 = /dev/ttyS0 (serial port, from the port list)",
+                                        "COM4 = (none)",
+                                        "COM5 = (none)",
+                                        "COM6 = (none)",
+                                    }));
+}
+
+class QtSerialPortsTest : public PlatformTest {
+ protected:
+  // Every COMn from the environment, so that the PC's own ports play no part.
+  void NameAllPorts(const std::array<std::string, SerialPorts::kCount>& devices) {
+    for (std::size_t i = 0; i < devices.size(); ++i)
+      environment.Set("KORAL_COM" + std::to_string(i + 1), devices[i]);
+  }
+
+  EnvironmentGuard environment;
+};
+
+TEST_F(QtSerialPortsTest, koralComN_namesTheDeviceOfComN) {
+  NameAllPorts({"", "/tmp/x", "", "", "", ""});
+  QtSerialPorts ports;
+  EXPECT_EQ(ports.Describe(), (std::vector<std::string>{
+                                  "COM1 = (none)",
+                                  "COM2 = /tmp/x (from KORAL_COM2)",
+                                  "COM3 = (none)",
+                                  "COM4 = (none)",
+                                  "COM5 = (none)",
+                                  "COM6 = (none)",
+                              }));
+  EXPECT_EQ(DescribePorts(), ports.Describe());
+  EXPECT_EQ(ports.QtPort(2).Device(), "/tmp/x");
+  EXPECT_FALSE(ports.Port(3).Open());
+  EXPECT_EQ(ports.Port(3).ErrorText(), "No device for COM3");
+}
+
+TEST_F(QtSerialPortsTest, portNamedByTheEnvironment_talksToThatDevice) {
+  PtyPair pair;
+  ASSERT_TRUE(pair.Start()) << pair.Log();
+  LineEnd farEnd;
+  ASSERT_TRUE(farEnd.Open(pair.EndB())) << farEnd.ErrorText();
+  NameAllPorts({"", "", "", pair.EndA(), "", ""});
+  QtSerialPorts ports;
+
+  SerialPort& com4 = ports.Port(4);
+  ASSERT_TRUE(com4.SetBaudRate(4800)) << com4.ErrorText();
+  ASSERT_TRUE(com4.Open()) << com4.ErrorText();
+  const ByteString request = Bytes({0xBA});
+  EXPECT_TRUE(com4.Write(request));
+  EXPECT_EQ(farEnd.WaitForReceived(request.size()), request);
+}
+
+TEST_F(QtSerialPortsTest, transportOnTheRealPorts_sendsEachByteOnTheChosenPort) {
+  PtyPair pair;
+  ASSERT_TRUE(pair.Start()) << pair.Log();
+  LineEnd farEnd;
+  ASSERT_TRUE(farEnd.Open(pair.EndB())) << farEnd.ErrorText();
+  NameAllPorts({"", pair.EndA(), "", "", "", ""});
+  QtClock clock;
+  QtSerialPorts ports;
+  Transport transport(LinkMode::Serial, clock, &ports, nullptr, nullptr);
+
+  transport.OpenSerialPort(2, 4800);
+  ASSERT_FALSE(transport.PortError()) << transport.PortErrorText();
+  for (const std::uint8_t byte : Bytes({0x98, 0xA0, 0xBA}))
+    transport.SendByte(byte);
+  EXPECT_EQ(farEnd.WaitForReceivedWithoutEventLoop(3), Bytes({0x98, 0xA0, 0xBA}));
+}
+
+TEST_F(QtSerialPortsTest, transportOpeningAPortWithoutDevice_reportsIt) {
+  NameAllPorts({"", "", "", "", "", ""});
+  QtClock clock;
+  QtSerialPorts ports;
+  Transport transport(LinkMode::Serial, clock, &ports, nullptr, nullptr);
+  transport.OpenSerialPort(5, 9600);
+  EXPECT_TRUE(transport.PortError());
+  EXPECT_EQ(transport.PortErrorText(), "No device for COM5");
+}
+
+TEST_F(QtSerialPortsTest, portNumberOutsideOneToSix_isRefused) {
+  NameAllPorts({"", "", "", "", "", ""});
+  QtSerialPorts ports;
+  EXPECT_THROW(ports.Port(0), std::out_of_range);
+  EXPECT_THROW(ports.Port(7), std::out_of_range);
+}
+
+}  // namespace
+}  // namespace koral::testing_support

@@ -1,0 +1,204 @@
+// The Qt UDP socket on the loopback interface, with ports the system chooses,
+// and the hardware address lookup.
+#include "platform/qt_udp_socket.h"
+
+#include <gtest/gtest.h>
+
+#include <QNetworkInterface>
+#include <vector>
+
+#include "platform/system_hardware_addresses.h"
+#include "platform_test_support.h"
+
+namespace koral::testing_support {
+namespace {
+
+constexpr char kLoopback[] = "127.0.0.1";
+
+// A socket on a port the system chose, recording what it receives.
+struct Endpoint {
+  Endpoint() {
+    socket.SetLocalPort(0);
+    socket.SetDatagramHandler([this](const Datagram& datagram) { received.push_back(datagram); });
+  }
+  bool WaitForDatagrams(std::size_t count) {
+    return WaitUntil([this, count] { return received.size() >= count; });
+  }
+
+  QtUdpSocket socket;
+  std::vector<Datagram> received;
+};
+
+class QtUdpSocketTest : public PlatformTest {};
+
+TEST_F(QtUdpSocketTest, datagramHandler_bindsAtOnceOnAPortTheSystemChose) {
+  Endpoint endpoint;
+  EXPECT_TRUE(endpoint.socket.IsBound());
+  EXPECT_NE(endpoint.socket.LocalPort(), 0);
+}
+
+TEST_F(QtUdpSocketTest, twoSockets_exchangeDatagramsWithSenderAddressAndPort) {
+  Endpoint pc;
+  Endpoint bridge;
+  pc.socket.SetRemote(kLoopback, bridge.socket.LocalPort());
+  bridge.socket.SetRemote(kLoopback, pc.socket.LocalPort());
+
+  const ByteString lineControlOn = Bytes({0x01, 0xFE, 0x15, 0xFF, 0x01, 0x00, 0x00, 0x00});
+  pc.socket.Send(lineControlOn);
+  ASSERT_TRUE(bridge.WaitForDatagrams(1));
+  EXPECT_EQ(bridge.received[0].bytes, lineControlOn);
+  EXPECT_EQ(bridge.received[0].senderAddress, kLoopback);
+  EXPECT_EQ(bridge.received[0].senderPort, pc.socket.LocalPort());
+
+  const ByteString statusReply = Bytes({0x01, 0x11, 0xBA, 0x42, 0x03});
+  bridge.socket.Send(statusReply);
+  ASSERT_TRUE(pc.WaitForDatagrams(1));
+  EXPECT_EQ(pc.received[0].bytes, statusReply);
+  EXPECT_EQ(pc.received[0].senderAddress, kLoopback);
+  EXPECT_EQ(pc.received[0].senderPort, bridge.socket.LocalPort());
+}
+
+TEST_F(QtUdpSocketTest, socketWithoutHandler_bindsOnItsFirstSend) {
+  Endpoint bridge;
+  QtUdpSocket pc;
+  pc.SetLocalPort(0);
+  pc.SetRemote(kLoopback, bridge.socket.LocalPort());
+  EXPECT_FALSE(pc.IsBound());
+
+  pc.Send(Bytes({0x01}));
+  EXPECT_TRUE(pc.IsBound());
+  ASSERT_TRUE(bridge.WaitForDatagrams(1));
+  EXPECT_EQ(bridge.received[0].senderPort, pc.LocalPort());
+}
+
+TEST_F(QtUdpSocketTest, closedSocket_bindsAgainOnTheNextSend) {
+  Endpoint bridge;
+  Endpoint pc;
+  pc.socket.SetRemote(kLoopback, bridge.socket.LocalPort());
+  pc.socket.Close();
+  EXPECT_FALSE(pc.socket.IsBound());
+
+  pc.socket.Send(Bytes({0x02}));
+  EXPECT_TRUE(pc.socket.IsBound());
+  ASSERT_TRUE(bridge.WaitForDatagrams(1));
+  EXPECT_EQ(bridge.received[0].bytes, Bytes({0x02}));
+  EXPECT_EQ(bridge.received[0].senderPort, pc.socket.LocalPort());
+}
+
+TEST_F(QtUdpSocketTest, ownDatagramComingBack_isDropped) {
+  Endpoint pc;
+  Endpoint other;
+  pc.socket.SetRemote(kLoopback, pc.socket.LocalPort());  // nobody else listens there
+  pc.socket.Send(Bytes({0x01, 0xFE, 0x19, 0xFF, 0x41, 0x00, 0x00, 0x00}));
+
+  // Sent after ours on the same interface, so it arrives after ours too.
+  other.socket.SetRemote(kLoopback, pc.socket.LocalPort());
+  const ByteString marker = Bytes({0x01, 0x21, 0x03});
+  other.socket.Send(marker);
+
+  ASSERT_TRUE(pc.WaitForDatagrams(1));
+  ASSERT_EQ(pc.received.size(), 1u);
+  EXPECT_EQ(pc.received[0].bytes, marker);
+  EXPECT_EQ(pc.received[0].senderPort, other.socket.LocalPort());
+}
+
+TEST_F(QtUdpSocketTest, handlerThatClosesTheSocket_endsTheDeliveryQuietly) {
+  QtUdpSocket pc;
+  pc.SetLocalPort(0);
+  int delivered = 0;
+  pc.SetDatagramHandler([&pc, &delivered](const Datagram&) {
+    ++delivered;
+    pc.Close();  // as a re-arm before answering does
+  });
+  Endpoint bridge;
+  bridge.socket.SetRemote(kLoopback, pc.LocalPort());
+  bridge.socket.Send(Bytes({0x01, 0x12, 0x03}));
+  bridge.socket.Send(Bytes({0x01, 0x13, 0x03}));
+
+  ASSERT_TRUE(WaitUntil([&delivered] { return delivered > 0; }));
+  RunEventLoopFor(50);  // anything still queued for the closed socket
+  EXPECT_EQ(delivered, 1);
+  EXPECT_FALSE(pc.IsBound());
+}
+
+TEST_F(QtUdpSocketTest, secondSocketOnTheSamePort_sharesIt) {
+  Endpoint bridge;
+  Endpoint first;
+  QtUdpSocket second;
+  second.SetLocalPort(first.socket.LocalPort());
+  second.SetRemote(kLoopback, bridge.socket.LocalPort());
+
+  second.Send(Bytes({0x03}));
+  EXPECT_TRUE(second.IsBound());
+  EXPECT_EQ(second.LocalPort(), first.socket.LocalPort());
+  ASSERT_TRUE(bridge.WaitForDatagrams(1));
+  EXPECT_EQ(bridge.received[0].senderPort, first.socket.LocalPort());
+}
+
+TEST_F(QtUdpSocketTest, localAddressForALoopbackRemote_isTheLoopbackAddress) {
+  QtUdpSocket socket;
+  socket.SetRemote(kLoopback, kBridgePort);
+  EXPECT_EQ(socket.LocalAddress(), kLoopback);
+}
+
+TEST_F(QtUdpSocketTest, localAddressWithoutARemote_isUnknown) {
+  QtUdpSocket socket;
+  EXPECT_EQ(socket.LocalAddress(), "");
+  socket.SetRemote("192.168.0.", kBridgePort);  // half-typed
+  EXPECT_EQ(socket.LocalAddress(), "");
+}
+
+TEST_F(QtUdpSocketTest, localPortBeforeBinding_isTheChosenPort) {
+  QtUdpSocket socket;
+  EXPECT_EQ(socket.LocalPort(), kBridgePort);
+  socket.SetLocalPort(0);
+  EXPECT_EQ(socket.LocalPort(), 0);
+}
+
+class SystemHardwareAddressesTest : public PlatformTest {
+ protected:
+  SystemHardwareAddresses lookup;
+};
+
+TEST_F(SystemHardwareAddressesTest, loopbackAddress_hasNone) {
+  EXPECT_EQ(lookup.Lookup(kLoopback), std::nullopt);
+}
+
+TEST_F(SystemHardwareAddressesTest, addressNoInterfaceOwns_hasNone) {
+  EXPECT_EQ(lookup.Lookup("203.0.113.77"), std::nullopt);  // documentation range, never assigned
+}
+
+TEST_F(SystemHardwareAddressesTest, textThatIsNoIpv4Address_hasNone) {
+  EXPECT_EQ(lookup.Lookup(""), std::nullopt);
+  EXPECT_EQ(lookup.Lookup("::1"), std::nullopt);
+  EXPECT_EQ(lookup.Lookup("192.168.0."), std::nullopt);
+}
+
+TEST_F(SystemHardwareAddressesTest, addressOfANetworkCard_givesTheCardsHardwareAddress) {
+  for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
+    const auto expected = ParseHardwareAddress(interface.hardwareAddress().toStdString());
+    if (!expected || interface.flags().testFlag(QNetworkInterface::IsLoopBack)) continue;
+    for (const QNetworkAddressEntry& entry : interface.addressEntries()) {
+      if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol) continue;
+      EXPECT_EQ(lookup.Lookup(entry.ip().toString().toStdString()), expected) << interface.name().toStdString();
+      return;
+    }
+  }
+  GTEST_SKIP() << "no network card with an IPv4 address and a hardware address";
+}
+
+TEST(ParseHardwareAddressTest, sixHexPairs_areTheBytes) {
+  EXPECT_EQ(ParseHardwareAddress("00:1A:2B:3C:4D:5E"), (HardwareAddress{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}));
+  EXPECT_EQ(ParseHardwareAddress("02:fc:00:00:00:01"), (HardwareAddress{0x02, 0xFC, 0x00, 0x00, 0x00, 0x01}));
+}
+
+TEST(ParseHardwareAddressTest, allZerosOrOtherLengths_areNone) {
+  EXPECT_EQ(ParseHardwareAddress("00:00:00:00:00:00"), std::nullopt);
+  EXPECT_EQ(ParseHardwareAddress(""), std::nullopt);
+  EXPECT_EQ(ParseHardwareAddress("00:1A:2B:3C:4D"), std::nullopt);
+  EXPECT_EQ(ParseHardwareAddress("00:1A:2B:3C:4D:5E:6F:70"), std::nullopt);
+  EXPECT_EQ(ParseHardwareAddress("00:1A:2B:3C:4D:XY"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace koral::testing_support
