@@ -1,1 +1,20 @@
-// (being written)
+#include "monitor/serial_monitor_model.h"
+
+namespace koral {
+
+SerialMonitorModel::SerialMonitorModel(Mailboxes& mailboxes, const TransferState& transfer, bool& videoLost)
+    : mailboxes_(mailboxes), transfer_(transfer), videoLost_(videoLost) {}
+
+void SerialMonitorModel::SelectType(int type) {
+  if (type >= 0 && type < kOutputTypeCount) selectedType_ = type;
+}
+
+void SerialMonitorModel::Poll() {
+  if (!polling_ || mailboxes_.monitor.empty()) return;
+  const DecodedOutput decoded = DecodeOutputFrame(mailboxes_.monitor, selectedType_, transfer_.uploadActive);
+  display_.PrependBlock(decoded.lines);
+  if (decoded.videoLost) videoLost_ = *decoded.videoLost;
+  mailboxes_.monitor.clear();
+}
+
+}  // namespace koral

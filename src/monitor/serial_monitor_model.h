@@ -1,0 +1,45 @@
+// The serial monitor window (frmSerialWin): every 100 ms it takes the latest
+// frame from the unit, decodes it as the chosen output type and puts the lines
+// on top of its display.
+#pragma once
+
+#include <string_view>
+
+#include "link/mailboxes.h"
+#include "link/transfer_state.h"
+#include "monitor/monitor_display.h"
+#include "monitor/output_decoder.h"
+
+namespace koral {
+
+class SerialMonitorModel {
+ public:
+  static constexpr int kPollMs = 100;
+  static constexpr std::string_view kFileFilter = "Text Files(*.txt)|*.txt|All Files(*.*)|*.*";
+
+  SerialMonitorModel(Mailboxes& mailboxes, const TransferState& transfer, bool& videoLost);
+
+  // cmbSerialOutput: the fifteen output types; "EVENT LOG" when the window loads.
+  int SelectedType() const { return selectedType_; }
+  void SelectType(int type);
+
+  // The poll timer; an upload switches it off and back on.
+  bool Polling() const { return polling_; }
+  void SetPolling(bool on) { polling_ = on; }
+  // One poll: decodes the frame waiting in the monitor mailbox, if any, and
+  // consumes it whether or not it could be decoded.
+  void Poll();
+
+  const MonitorDisplay& Display() const { return display_; }
+  void Clear() { display_.Clear(); }
+
+ private:
+  Mailboxes& mailboxes_;
+  const TransferState& transfer_;
+  bool& videoLost_;
+  MonitorDisplay display_;
+  int selectedType_ = kEventLog;
+  bool polling_ = true;
+};
+
+}  // namespace koral
