@@ -13,5 +13,6 @@ struct CommandStreams {
 };
 
 int RunShow(std::span<const std::string_view> args, CommandStreams io);
+int RunDiff(std::span<const std::string_view> args, CommandStreams io);
 
 }  // namespace koralctl

@@ -12,7 +12,8 @@ constexpr std::string_view kUsage =
     "usage: koralctl COMMAND [ARGS...]\n"
     "\n"
     "Commands:\n"
-    "  show [FILE]    print the DAY and NIGHT settings of FILE, or the factory defaults\n"
+    "  show [FILE]          print the DAY and NIGHT settings of FILE, or the factory defaults\n"
+    "  diff FILE1 FILE2     print the settings that differ between two files\n"
     "\n"
     "Run 'koralctl COMMAND --help' for the options of a command.\n";
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     return koralctl::kExitSuccess;
   }
   if (command == "show") return koralctl::RunShow(args, io);
+  if (command == "diff") return koralctl::RunDiff(args, io);
   std::cerr << "koralctl: unknown command '" << command << "'\n" << kUsage;
   return koralctl::kExitUsage;
 }

@@ -1,10 +1,8 @@
-#include <variant>
-
 #include "app/session.h"
 #include "app/settings_report.h"
 #include "commands.h"
 #include "exit_codes.h"
-#include "model/settings_file.h"
+#include "settings_loading.h"
 
 namespace koralctl {
 
@@ -30,15 +28,7 @@ int RunShow(std::span<const std::string_view> args, CommandStreams io) {
   koral::Session session;
   session.linkBaudIndex = koral::kBaud4800Index;
   koral::LoadFactorySettings(session);
-
-  if (!args.empty()) {
-    auto image = koral::ReadSettingsFile(std::string(args[0]));
-    if (const auto* error = std::get_if<koral::SettingsFileError>(&image)) {
-      io.err << "koralctl: " << error->message << "\n";
-      return kExitFileError;
-    }
-    koral::DistributeSettingsImage(std::get<koral::SettingsImage>(image), session.banks);
-  }
+  if (!args.empty() && !LoadSettingsFile(std::string(args[0]), session, io.err)) return kExitFileError;
   io.out << koral::FormatSettingsReport(koral::DescribeSettings(session.banks));
   return kExitSuccess;
 }
