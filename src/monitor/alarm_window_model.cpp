@@ -76,7 +76,7 @@ std::optional<std::uint8_t> AlarmWindowModel::AlarmByte(const ByteString& frame)
 
 void AlarmWindowModel::Apply(std::uint8_t alarmByte) {
   for (std::size_t zone = 0; zone < kZoneCount; ++zone) {
-    const bool alarmed = ((alarmByte >> zone) & 1U) != 0;
+    const bool alarmed = ((static_cast<unsigned>(alarmByte) >> zone) & 1U) != 0;
     alarmBits_[zone] = alarmed;
     phases_[zone] = alarmed;
     lamps_[zone] = alarmed ? kLampRed : kLampDarkGreen;
