@@ -20,12 +20,12 @@ LinkEngine::LinkEngine(Session& session, Clock& clock, const WallClock& wallCloc
                  UploadSupervision{[this] { upload_.CheckComplete(); }, [this] { upload_.Abandon(); }}),
       serialReceiver_(transport_, clock, session.mailboxes, session.transfer, collector_),
       udpReceiver_(transport_, clock, session.mailboxes, session.transfer, collector_,
-                   [this] {
-                     if (onEvent_) onEvent_();
-                   }),
+                   [this] { udpMonitor_.OnEvent(); }),
       serialConnection_(session, transport_),
       networkConnection_(session, transport_, clock),
-      connectionCheck_(session, transport_, settings_) {}
+      connectionCheck_(session, transport_, settings_),
+      serialMonitor_(session.mailboxes, session.transfer, session.videoLost),
+      udpMonitor_(session.mailboxes, session.videoLost, transport_) {}
 
 void LinkEngine::Listen() {
   if (session_.linkMode == LinkMode::Serial) {

@@ -4,9 +4,6 @@
 // command-line tool build one of these and feed it timer ticks.
 #pragma once
 
-#include <functional>
-#include <memory>
-
 #include "app/connection_check_model.h"
 #include "app/keypad_model.h"
 #include "app/network_connection_model.h"
@@ -23,6 +20,8 @@
 #include "link/transport.h"
 #include "link/udp_receiver.h"
 #include "link/upload.h"
+#include "monitor/serial_monitor_model.h"
+#include "net/udp_monitor_model.h"
 
 namespace koral {
 
@@ -47,15 +46,16 @@ class LinkEngine : private TransferHost, private SettingsWindowLink {
   Download& GetDownload() { return download_; }
   Upload& GetUpload() { return upload_; }
   Heartbeat& GetHeartbeat() { return heartbeat_; }
+  SerialMonitorModel& SerialMonitor() { return serialMonitor_; }
+  UdpMonitorModel& UdpMonitor() { return udpMonitor_; }
 
   // Installs the receive handlers of the link in use.
   void Listen();
-  // What the network receive path does with an event datagram.
-  void SetEventHandler(std::function<void()> handler) { onEvent_ = std::move(handler); }
-
-  // The main window's timer and the upload's unpack timer.
+  // The main window's timer, the upload's unpack timer and the serial
+  // monitor's poll.
   void MainTimerTick() { heartbeat_.Tick(); }
   void UnpackTimerTick() { upload_.Unpack(); }
+  void MonitorPollTick() { serialMonitor_.Poll(); }
 
  private:
   // TransferHost
@@ -79,7 +79,10 @@ class LinkEngine : private TransferHost, private SettingsWindowLink {
   void StopMainTimer() override { settings_.StopMainTimer(); }
   void ShowConnectionWindow() override { windows_.ShowConnectionWindow(); }
   void SetUnpackTimer(int intervalMs) override { windows_.SetUnpackTimer(intervalMs); }
-  void SetSerialMonitorPolling(bool on) override { windows_.SetSerialMonitorPolling(on); }
+  void SetSerialMonitorPolling(bool on) override {
+    serialMonitor_.SetPolling(on);
+    windows_.SetSerialMonitorPolling(on);
+  }
 
   // SettingsWindowLink
   void FollowUnitBaudRate(int position) override;
@@ -98,7 +101,8 @@ class LinkEngine : private TransferHost, private SettingsWindowLink {
   SerialConnectionModel serialConnection_;
   NetworkConnectionModel networkConnection_;
   ConnectionCheckModel connectionCheck_;
-  std::function<void()> onEvent_;
+  SerialMonitorModel serialMonitor_;
+  UdpMonitorModel udpMonitor_;
 };
 
 }  // namespace koral
