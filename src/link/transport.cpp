@@ -86,7 +86,7 @@ void Transport::CloseOtherPorts(int keep) {
 void Transport::RearmUdpSocket() {
   if (socket_ == nullptr) return;
   socket_->Close();
-  socket_->SetRemote(bridgeAddress_, kBridgePort);
+  socket_->SetRemote(bridgeAddress_, bridgePort_);
   socket_->SetLocalPort(localPort_);
   armedBridgeAddress_ = bridgeAddress_;
 }

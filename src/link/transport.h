@@ -66,8 +66,8 @@ class Transport {
   SerialPorts* Ports() { return ports_; }
 
   // ---- network link ----
-  // Closes and re-addresses the socket to the bridge (port 26482 both ends);
-  // the next send binds again.
+  // Closes and re-addresses the socket to the bridge (port 26482 both ends
+  // unless set otherwise); the next send binds again.
   void RearmUdpSocket();
   // The re-arm the transactions make before their bytes: on the network link
   // only, the serial link has nothing to re-arm.
@@ -79,6 +79,9 @@ class Transport {
   // The address the socket was last re-armed with: the only sender whose
   // datagrams are believed.
   const std::string& ArmedBridgeAddress() const { return armedBridgeAddress_; }
+  // The bridge's UDP port, taken at the next re-arm.
+  void SetBridgePort(std::uint16_t port) { bridgePort_ = port; }
+  std::uint16_t BridgePort() const { return bridgePort_; }
   void SetLocalPort(std::uint16_t port) { localPort_ = port; }
   std::uint16_t LocalPort() const { return localPort_; }
   void SendBridgeBaud(std::uint8_t divisorLow, std::uint8_t divisorHigh);
@@ -110,6 +113,7 @@ class Transport {
 
   std::string bridgeAddress_ = kDefaultBridgeAddress;
   std::string armedBridgeAddress_ = kDefaultBridgeAddress;
+  std::uint16_t bridgePort_ = kBridgePort;
   std::uint16_t localPort_ = kBridgePort;
 };
 

@@ -2,6 +2,7 @@
 
 #include <QHostInfo>
 #include <QNetworkDatagram>
+#include <QTimer>
 #include <QUdpSocket>
 #include <algorithm>
 
@@ -41,13 +42,14 @@ QtUdpSocket::~QtUdpSocket() {
 }
 
 void QtUdpSocket::Close() {
+  HoldPending();
   socket_->close();
 }
 
 void QtUdpSocket::SetLocalPort(std::uint16_t port) {
   if (port == localPort_) return;
   localPort_ = port;
-  socket_->close();  // the next send binds the new port
+  Close();  // the next send binds the new port
 }
 
 void QtUdpSocket::SetRemote(const std::string& host, std::uint16_t port) {
@@ -96,19 +98,45 @@ bool QtUdpSocket::Bind() {
   return true;
 }
 
+bool QtUdpSocket::Take(Datagram& datagram) {
+  const QNetworkDatagram received = socket_->receiveDatagram();
+  if (!received.isValid()) return false;
+  datagram.senderAddress = DottedAddress(received.senderAddress());
+  datagram.senderPort = static_cast<std::uint16_t>(received.senderPort());
+  if (datagram.senderPort == LocalPort() && datagram.senderAddress == ownAddress_) return false;  // our own
+  const QByteArray data = received.data();
+  datagram.bytes.assign(data.begin(), data.end());
+  return true;
+}
+
 void QtUdpSocket::ReceivePending() {
-  // A handler may close the socket (a re-arm); what was still pending goes with it.
+  // A handler may close the socket (a re-arm): Close() then holds what is
+  // still waiting, and this loop ends.
   while (IsBound() && socket_->hasPendingDatagrams()) {
-    const QNetworkDatagram received = socket_->receiveDatagram();
-    if (!received.isValid()) return;
     Datagram datagram;
-    datagram.senderAddress = DottedAddress(received.senderAddress());
-    datagram.senderPort = static_cast<std::uint16_t>(received.senderPort());
-    if (datagram.senderPort == LocalPort() && datagram.senderAddress == ownAddress_) continue;  // our own
-    if (!onDatagram_) continue;
-    const QByteArray data = received.data();
-    datagram.bytes.assign(data.begin(), data.end());
+    if (!Take(datagram) || !onDatagram_) continue;
     const auto handler = onDatagram_;  // the handler may replace itself
+    handler(datagram);
+  }
+}
+
+void QtUdpSocket::HoldPending() {
+  while (IsBound() && socket_->hasPendingDatagrams()) {
+    Datagram datagram;
+    if (Take(datagram)) held_.push_back(std::move(datagram));
+  }
+  if (held_.empty() || deliveryQueued_) return;
+  deliveryQueued_ = true;
+  QTimer::singleShot(0, socket_.get(), [this] { DeliverHeld(); });
+}
+
+void QtUdpSocket::DeliverHeld() {
+  deliveryQueued_ = false;
+  std::vector<Datagram> held;
+  held.swap(held_);
+  for (const Datagram& datagram : held) {
+    if (!onDatagram_) return;
+    const auto handler = onDatagram_;
     handler(datagram);
   }
 }

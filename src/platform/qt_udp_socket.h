@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "link/udp_socket.h"
 
@@ -42,6 +43,13 @@ class QtUdpSocket final : public UdpSocket {
  private:
   bool Bind();
   void ReceivePending();
+  // Takes one waiting datagram off the socket; false when none is left or it
+  // was our own.
+  bool Take(Datagram& datagram);
+  // A re-arm closes the socket: what has arrived by then is kept and handed
+  // over on the next turn of the event loop instead of being thrown away.
+  void HoldPending();
+  void DeliverHeld();
 
   std::unique_ptr<QUdpSocket> socket_;
   std::uint16_t localPort_ = kBridgePort;
@@ -49,6 +57,8 @@ class QtUdpSocket final : public UdpSocket {
   std::uint16_t remotePort_ = kBridgePort;
   std::string ownAddress_;  // LocalAddress() for the current remote host
   std::function<void(const Datagram&)> onDatagram_;
+  std::vector<Datagram> held_;
+  bool deliveryQueued_ = false;
 };
 
 }  // namespace koral

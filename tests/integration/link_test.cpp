@@ -1,0 +1,320 @@
+// The link engine run headless, as the command-line tool runs it, against the
+// emulated unit: over a real pseudo-terminal (COM1 pointed at it through
+// KORAL_COM1) and over real UDP on loopback, the emulated bridge on one port
+// and this PC on another. Every wait of the protocol is real; the tests wait
+// for conditions with deadlines and assert on what arrived, never on timing.
+#include <gtest/gtest.h>
+
+#include <QHostAddress>
+#include <QTemporaryDir>
+#include <QUdpSocket>
+#include <array>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <variant>
+
+#include "emulator_process.h"
+#include "model/settings_file.h"
+#include "platform/headless_runner.h"
+#include "user_settings.h"
+
+namespace koral {
+
+// How GoogleTest names them in test names and failure messages.
+void PrintTo(LinkMode link, std::ostream* out) {
+  *out << (link == LinkMode::Serial ? "serial link" : "network link");
+}
+void PrintTo(ConnectOutcome outcome, std::ostream* out) {
+  constexpr std::array<const char*, 3> kNames = {"Connected", "PortError", "NoAnswer"};
+  *out << kNames[static_cast<std::size_t>(outcome)];
+}
+void PrintTo(TransferOutcome outcome, std::ostream* out) {
+  constexpr std::array<const char*, 5> kNames = {"Completed", "Cancelled", "NotStarted", "LinkFailure", "TimedOut"};
+  *out << kNames[static_cast<std::size_t>(outcome)];
+}
+
+namespace integration {
+namespace {
+
+constexpr int kSerialPort = 1;      // COM1 reaches the emulator's pseudo-terminal
+constexpr int kSlowestSpeed = 0;    // 1200 baud: the network link's fastest main timer
+constexpr int kStepMs = 5000;       // a connection or one look at the unit
+constexpr int kTransferMs = 60000;  // a whole download or upload with the protocol's real waits
+constexpr int kFailureMs = 30000;   // fifteen silent ticks and the failure sequence
+constexpr char kLoopback[] = "127.0.0.1";
+
+const std::string kCommunicationComplete = "DAY ,Communication Complete ,Video OK";
+const std::string kCommunicationFail = "DAY ,Communication Fail ,Video OK";
+const ShownDialog kLinkFailure{ShownDialog::Kind::RetryQuestion, "Communication Fail", "Do you want to retry ?"};
+
+std::uint16_t FreeUdpPort() {
+  QUdpSocket probe;
+  probe.bind(QHostAddress::AnyIPv4, 0);
+  return probe.localPort();
+}
+
+std::string LinkName(const ::testing::TestParamInfo<LinkMode>& info) {
+  return info.param == LinkMode::Serial ? "PseudoTerminal" : "UdpLoopback";
+}
+
+SettingsImage ReadImage(const std::string& path) {
+  auto read = ReadSettingsFile(path);
+  if (const auto* error = std::get_if<SettingsFileError>(&read)) {
+    ADD_FAILURE() << error->message;
+    return {};
+  }
+  return std::get<SettingsImage>(read);
+}
+
+class LinkTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    runner_.reset();
+    if (!emulator_) return;
+    emulator_->Stop();
+    if (HasFailure()) std::cerr << "koral-emu's log:\n" << emulator_->Log();
+    for (int n = 1; n <= SerialPorts::kCount; ++n)
+      qunsetenv(("KORAL_COM" + std::to_string(n)).c_str());
+  }
+
+  // The unit on `link`, nothing moving in its picture, with these options; and
+  // the runner that will reach it.
+  void StartUnit(LinkMode link, QStringList options) {
+    ASSERT_TRUE(dir_.isValid());
+    link_ = link;
+    options << "--still";
+    if (link == LinkMode::Serial) {
+      options << "--link" << QString::fromStdString(Scratch("com1"));
+    } else {
+      options << "--udp" << QString(kLoopback) + ":0";
+    }
+    emulator_ = std::make_unique<EmulatorProcess>(options, Scratch("koral-emu.log"));
+    ASSERT_TRUE(emulator_->Start()) << emulator_->Problem();
+    if (link == LinkMode::Serial) {
+      // COM1 is the unit's line; no other port reaches a device.
+      qputenv("KORAL_COM1", QByteArray::fromStdString(Scratch("com1")));
+      for (int n = 2; n <= SerialPorts::kCount; ++n)
+        qputenv(("KORAL_COM" + std::to_string(n)).c_str(), QByteArray());
+    } else {
+      localPort_ = FreeUdpPort();
+      ASSERT_NE(localPort_, 0);
+      ASSERT_NE(localPort_, emulator_->UdpPort());
+    }
+    runner_ = std::make_unique<HeadlessRunner>(link);
+  }
+
+  ConnectResult Connect(int speedIndex = kBaud4800Index, UnitModel model = UnitModel::Qt1Rx) {
+    if (link_ == LinkMode::Serial) return runner_->ConnectSerial(kSerialPort, speedIndex, model);
+    return runner_->ConnectNetwork(kLoopback, emulator_->UdpPort(), localPort_, speedIndex, model);
+  }
+
+  void ConnectAndSeeTheUnitAnswer(int speedIndex = kBaud4800Index) {
+    const ConnectResult connected = Connect(speedIndex);
+    ASSERT_EQ(connected.outcome, ConnectOutcome::Connected) << connected.reason;
+    ASSERT_TRUE(CaptionBecomes(kCommunicationComplete)) << Settings().Caption();
+  }
+
+  bool CaptionBecomes(const std::string& caption) {
+    return runner_->RunUntil([&] { return Settings().Caption() == caption; }, kStepMs);
+  }
+
+  bool LogShows(const std::string& text) {
+    return runner_->RunUntil([&] { return emulator_->Log().find(text) != std::string::npos; }, kStepMs);
+  }
+
+  std::string Scratch(const std::string& name) const {
+    return dir_.filePath(QString::fromStdString(name)).toStdString();
+  }
+  SettingsWindowModel& Settings() { return runner_->Engine().Settings(); }
+  Session& GetSession() { return runner_->GetSession(); }
+  SettingsImage PcSettings() { return ComposeSettingsImage(GetSession().banks); }
+
+  // Written to a file in the test's folder, for the unit's --load.
+  std::string SettingsFile(const std::string& name, LinkMode link, const UserEdits& edits) {
+    std::string path = Scratch(name);
+    EXPECT_FALSE(WriteSettingsFile(path, EditedSettings(link, edits)).has_value());
+    return path;
+  }
+
+  QTemporaryDir dir_;
+  LinkMode link_ = LinkMode::Serial;
+  std::uint16_t localPort_ = 0;
+  std::unique_ptr<EmulatorProcess> emulator_;
+  std::unique_ptr<HeadlessRunner> runner_;
+};
+
+class EveryLink : public LinkTest, public ::testing::WithParamInterface<LinkMode> {};
+
+INSTANTIATE_TEST_SUITE_P(Link, EveryLink, ::testing::Values(LinkMode::Serial, LinkMode::Udp), LinkName);
+
+TEST_P(EveryLink, connect_unitAnswersAndTheHeartbeatShowsCommunicationComplete) {
+  ASSERT_NO_FATAL_FAILURE(StartUnit(GetParam(), {}));
+
+  const ConnectResult connected = Connect();
+
+  ASSERT_EQ(connected.outcome, ConnectOutcome::Connected) << connected.reason;
+  EXPECT_TRUE(runner_->DialogShown("Communication  Completed"));
+  EXPECT_TRUE(runner_->MainTimerRunning());
+  EXPECT_EQ(runner_->MainTimerInterval(), GetParam() == LinkMode::Serial ? 1000 : 450);
+  EXPECT_TRUE(CaptionBecomes(kCommunicationComplete)) << Settings().Caption();
+  EXPECT_FALSE(GetSession().offline);
+}
+
+TEST_P(EveryLink, download_unitHoldsThePcSettingsAfterwards) {
+  constexpr int kUnitAddress = 0x25;
+  const std::string dump = Scratch("unit.txt");
+  ASSERT_NO_FATAL_FAILURE(
+      StartUnit(GetParam(), {"--address", QString::number(kUnitAddress), "--dump", QString::fromStdString(dump)}));
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSeeTheUnitAnswer());
+  EditLikeAUser(Settings(), {kUnitAddress, "SENT DAY", "SENT NIGHT"});
+
+  ASSERT_EQ(runner_->Download(kTransferMs), TransferOutcome::Completed);
+
+  EXPECT_TRUE(runner_->DialogShown("Download Completed"));
+  ASSERT_TRUE(runner_->RunUntil([&] { return std::filesystem::exists(dump); }, kStepMs)) << "no dump after a download";
+  // The file holds no clock registers: everything else must have arrived.
+  const SettingsImage unit = ReadImage(dump);
+  EXPECT_EQ(DifferingLines(PcSettings(), unit), "");
+  EXPECT_EQ(TitleOf(unit, BankId::Day), "SENT DAY");
+  EXPECT_EQ(TitleOf(unit, BankId::Night), "SENT NIGHT");
+  EXPECT_TRUE(runner_->MainTimerRunning());
+}
+
+TEST_P(EveryLink, upload_pcHoldsTheUnitSettingsAfterwards) {
+  constexpr int kUnitAddress = 0x25;
+  ASSERT_TRUE(dir_.isValid());
+  const std::string unitFile = SettingsFile("unit.txt", GetParam(), {kUnitAddress, "FETCHED DAY", "FETCHED NIGHT"});
+  ASSERT_NO_FATAL_FAILURE(StartUnit(GetParam(), {"--load", QString::fromStdString(unitFile)}));
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSeeTheUnitAnswer());
+  Settings().SetNumber(SettingsWindowModel::NumberIndex("udAddr"), kUnitAddress);
+
+  ASSERT_EQ(runner_->Upload(kTransferMs), TransferOutcome::Completed);
+
+  EXPECT_TRUE(runner_->DialogShown("Upload  Completed"));
+  EXPECT_EQ(Settings().TitleText(), "FETCHED DAY");
+  EXPECT_EQ(DifferingLines(ReadImage(unitFile), PcSettings()), "");
+  EXPECT_FALSE(runner_->UnpackTimerRunning());
+  EXPECT_TRUE(runner_->MainTimerRunning());
+}
+
+TEST_P(EveryLink, silentUnit_checkFindsNoAnswerAndOffersTheConnectionDialog) {
+  ASSERT_NO_FATAL_FAILURE(StartUnit(GetParam(), {"--silent"}));
+
+  const ConnectResult connected = Connect();
+
+  EXPECT_EQ(connected.outcome, ConnectOutcome::NoAnswer);
+  ASSERT_FALSE(runner_->WindowSteps().empty());
+  EXPECT_EQ(runner_->WindowSteps().back().next, NextWindow::ShowConnectionDialog);
+  EXPECT_EQ(Settings().Caption(), kCommunicationFail);
+  EXPECT_FALSE(runner_->MainTimerRunning());
+  EXPECT_FALSE(runner_->DialogShown("Communication  Completed"));
+}
+
+class SerialLink : public LinkTest {};
+
+TEST_F(SerialLink, unitSpeedChanged_pcFollowsOnTheSamePortAndChecksTheUnitAgain) {
+  constexpr int k9600 = 3;
+  ASSERT_NO_FATAL_FAILURE(StartUnit(LinkMode::Serial, {}));
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSeeTheUnitAnswer());
+  const std::size_t stepsBefore = runner_->WindowSteps().size();
+
+  Settings().SelectListItem(SettingsWindowModel::ListIndex("cmbBaudRate"), k9600);
+
+  EXPECT_EQ(runner_->Engine().GetTransport().SerialSettings(), "9600,n,8,1");
+  EXPECT_EQ(runner_->Engine().GetTransport().SendPort(), kSerialPort);
+  EXPECT_EQ(GetSession().linkBaudIndex, k9600);
+  const auto& steps = runner_->WindowSteps();
+  ASSERT_TRUE(runner_->RunUntil(
+      [&] { return steps.size() > stepsBefore && steps.back().next == NextWindow::ShowSettingsWindow; }, kStepMs));
+  EXPECT_EQ(steps[stepsBefore].next, NextWindow::RunConnectionCheck);
+  EXPECT_TRUE(runner_->MainTimerRunning());
+  Settings().SetCaption("");
+  EXPECT_TRUE(CaptionBecomes(kCommunicationComplete)) << Settings().Caption();
+}
+
+// The network link at 1200 baud: the heartbeat ticks every 300 ms there, so
+// its budget of fifteen silent checks runs out quickly.
+class NetworkLink : public LinkTest {};
+
+TEST_F(NetworkLink, unitGoneSilent_heartbeatReportsTheFailureAndAsksForTheConnectionWindow) {
+  ASSERT_NO_FATAL_FAILURE(StartUnit(LinkMode::Udp, {}));
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSeeTheUnitAnswer(kSlowestSpeed));
+  ASSERT_EQ(runner_->MainTimerInterval(), 300);
+
+  emulator_->Stop();
+
+  ASSERT_TRUE(runner_->RunUntil([&] { return runner_->ConnectionWindowRequests() > 0; }, kFailureMs));
+  const auto& dialogs = runner_->Dialogs();
+  EXPECT_NE(std::find(dialogs.begin(), dialogs.end(), kLinkFailure), dialogs.end());
+  EXPECT_EQ(Settings().Caption(), kCommunicationFail);
+  EXPECT_FALSE(runner_->MainTimerRunning());
+  EXPECT_EQ(GetSession().transfer.pollMissCount, 0);
+}
+
+TEST_F(NetworkLink, uploadCutShort_givesThePcBackTheSettingsItHadBefore) {
+  constexpr int kUnitAddress = 0x25;
+  constexpr int kFramesBeforeSilence = 5;  // all of block 0x12
+  ASSERT_TRUE(dir_.isValid());
+  const std::string unitFile = SettingsFile("unit.txt", LinkMode::Udp, {kUnitAddress, "UNIT DAY", "UNIT NIGHT"});
+  ASSERT_NO_FATAL_FAILURE(StartUnit(LinkMode::Udp, {"--load", QString::fromStdString(unitFile), "--drop-after",
+                                                    QString::number(kFramesBeforeSilence)}));
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSeeTheUnitAnswer(kSlowestSpeed));
+  EditLikeAUser(Settings(), {kUnitAddress, "MINE DAY", "MINE NIGHT"});
+  Settings().AfterBankSwitch(BankId::Night);
+  const SettingsImage before = PcSettings();
+  const bool modifiedBefore = GetSession().banks.SettingsModified();
+
+  ASSERT_EQ(runner_->Upload(kTransferMs), TransferOutcome::LinkFailure);
+
+  EXPECT_TRUE(LogShows("falls silent after 5 upload frames"));
+  EXPECT_EQ(GetSession().transfer.uploadBlocks[0].size(), 5u * 11u) << "block 0x12 should have arrived whole";
+  EXPECT_EQ(DifferingLines(before, PcSettings()), "");
+  EXPECT_EQ(GetSession().banks.ActiveBank(), BankId::Night);
+  EXPECT_EQ(GetSession().banks.SettingsModified(), modifiedBefore);
+  EXPECT_EQ(Settings().TitleText(), "MINE NIGHT");
+  const auto& dialogs = runner_->Dialogs();
+  EXPECT_NE(std::find(dialogs.begin(), dialogs.end(), kLinkFailure), dialogs.end());
+  EXPECT_GE(runner_->ConnectionWindowRequests(), 1);
+  EXPECT_FALSE(runner_->MainTimerRunning());
+  EXPECT_FALSE(runner_->UnpackTimerRunning());
+  EXPECT_FALSE(GetSession().transfer.uploadActive);
+}
+
+// A QT-MX shares its line with other units: it answers only once the keypad
+// has selected its address, and takes only the download frames addressed to it.
+class QtMxUnit : public LinkTest {};
+
+TEST_F(QtMxUnit, answersOnceSelectedAndTakesADownloadToItsAddress) {
+  constexpr int kUnitAddress = 21;  // group 1, address 5
+  const std::string dump = Scratch("unit.txt");
+  ASSERT_NO_FATAL_FAILURE(StartUnit(LinkMode::Serial, {"--model", "qt-mx", "--address", QString::number(kUnitAddress),
+                                                       "--dump", QString::fromStdString(dump)}));
+  const ConnectResult connected = Connect(kBaud4800Index, UnitModel::QtMx);
+  ASSERT_EQ(connected.outcome, ConnectOutcome::Connected) << connected.reason;
+  EXPECT_FALSE(runner_->DialogShown("Communication  Completed")) << "a QT-MX is not checked";
+  KeypadModel& keypad = runner_->Keypad();
+  keypad.Load();
+
+  keypad.SetGroup(1);
+  keypad.SetAddress(4);
+  keypad.Select();
+  Settings().OpenSettingsFile(std::nullopt);  // File > Open, cancelled: asks for the status
+  EXPECT_TRUE(LogShows("0xBA status request: unit not selected, no answer"));
+
+  keypad.SetAddress(5);
+  keypad.Select();
+  Settings().OpenSettingsFile(std::nullopt);
+  EXPECT_TRUE(runner_->RunUntil([&] { return !GetSession().mailboxes.lastStatus.empty(); }, kStepMs));
+
+  EditLikeAUser(Settings(), {kUnitAddress, "QT-MX DAY", "QT-MX NIGHT"});
+  ASSERT_EQ(runner_->Download(kTransferMs), TransferOutcome::Completed);
+  ASSERT_TRUE(runner_->RunUntil([&] { return std::filesystem::exists(dump); }, kStepMs)) << "no dump after a download";
+  const SettingsImage unit = ReadImage(dump);
+  EXPECT_EQ(DifferingLines(PcSettings(), unit), "");
+  EXPECT_EQ(TitleOf(unit, BankId::Day), "QT-MX DAY");
+}
+
+}  // namespace
+}  // namespace integration
+}  // namespace koral
