@@ -159,15 +159,15 @@ void SettingsWindowModel::ProgressEnd() {
 // ---- commands -------------------------------------------------------------------
 
 void SettingsWindowModel::CopyDayToNight() {
-  ChangeScope scope(*this);
-  session_.banks.CopyDayToNight();
-  RefreshWindow();
-  session_.banks.SetSettingsModified(true);
+  CopyBanks(&RegisterBanks::CopyDayToNight);
+}
+void SettingsWindowModel::CopyNightToDay() {
+  CopyBanks(&RegisterBanks::CopyNightToDay);
 }
 
-void SettingsWindowModel::CopyNightToDay() {
+void SettingsWindowModel::CopyBanks(void (RegisterBanks::*copy)()) {
   ChangeScope scope(*this);
-  session_.banks.CopyNightToDay();
+  (session_.banks.*copy)();
   RefreshWindow();
   session_.banks.SetSettingsModified(true);
 }

@@ -199,6 +199,8 @@ class SettingsWindowModel {
   void TrackTimeChanged(int zone);
   void TitleChanged();
 
+  void CopyBanks(void (RegisterBanks::*copy)());
+
   // Refresh steps.
   void RefreshControlOf(RegisterAddress address);
   void RefreshMotionRows();

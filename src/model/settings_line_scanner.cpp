@@ -47,25 +47,14 @@ void SettingsLineScanner::Feed(char c) {
       }
       [[fallthrough]];
     case Stage::Whole:
-      if (IsDigit(c)) {
-        Append(c);
-        ++digits_;
-        stage_ = Stage::Whole;
-      } else if (c == '.') {
-        Append(c);
-        stage_ = Stage::Fraction;
-      } else if (IsExponentMarker(c) && digits_ > 0) {
-        exponentAt_ = number_.size();
-        Append('e');
-        stage_ = Stage::ExponentSign;
-      } else {
-        stage_ = Stage::Done;
-      }
-      return;
     case Stage::Fraction:
       if (IsDigit(c)) {
         Append(c);
         ++digits_;
+        if (stage_ == Stage::Sign) stage_ = Stage::Whole;
+      } else if (c == '.' && stage_ != Stage::Fraction) {
+        Append(c);
+        stage_ = Stage::Fraction;
       } else if (IsExponentMarker(c) && digits_ > 0) {
         exponentAt_ = number_.size();
         Append('e');

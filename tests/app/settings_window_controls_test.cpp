@@ -13,25 +13,6 @@
 namespace koral::testing_support {
 namespace {
 
-struct ByName {
-  template <typename Case>
-  std::string operator()(const ::testing::TestParamInfo<Case>& info) const {
-    return info.param.name;
-  }
-};
-
-// Cases print as their names, in failure messages as in test names.
-template <typename Case>
-requires requires(const Case& c) {
-  c.name;
-}
-void PrintTo(const Case& c, std::ostream* os) {
-  *os << c.name;
-}
-
-template <typename Case>
-class CaseTest : public SettingsWindowTest, public ::testing::WithParamInterface<Case> {};
-
 // The position of an item text, so a test names what the user picks.
 int ItemPosition(const ListState& list, std::string_view text) {
   const auto found = std::find(list.items.begin(), list.items.end(), text);

@@ -13,25 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ByName {
-  template <typename Case>
-  std::string operator()(const ::testing::TestParamInfo<Case>& info) const {
-    return info.param.name;
-  }
-};
-
-// Cases print as their names, in failure messages as in test names.
-template <typename Case>
-requires requires(const Case& c) {
-  c.name;
-}
-void PrintTo(const Case& c, std::ostream* os) {
-  *os << c.name;
-}
-
-template <typename Case>
-class CaseTest : public SettingsWindowTest, public ::testing::WithParamInterface<Case> {};
-
 // A fresh folder under the temporary directory, removed with everything in it.
 struct TempFolder {
   TempFolder() {
