@@ -1,6 +1,7 @@
 // koralctl diff: the settings in which two files differ, as the window names
 // and shows them.
 #include "app/settings_report.h"
+#include "command_report.h"
 #include "commands.h"
 #include "exit_codes.h"
 #include "model/settings_file.h"
@@ -22,8 +23,7 @@ int RunDiff(std::span<const std::string_view> args, CommandStreams io) {
     return kExitSuccess;
   }
   if (args.size() != 2) {
-    io.err << kDiffUsage;
-    return kExitUsage;
+    return UsageError(io, "diff", "give two files");
   }
   koral::Session first;
   koral::Session second;

@@ -1,5 +1,6 @@
 #include "app/session.h"
 #include "app/settings_report.h"
+#include "command_report.h"
 #include "commands.h"
 #include "exit_codes.h"
 #include "settings_loading.h"
@@ -20,9 +21,11 @@ int RunShow(std::span<const std::string_view> args, CommandStreams io) {
     io.out << kShowUsage;
     return kExitSuccess;
   }
-  if (args.size() > 1 || (!args.empty() && args[0].starts_with("-"))) {
-    io.err << kShowUsage;
-    return kExitUsage;
+  if (!args.empty() && args[0].starts_with("-")) {
+    return UsageError(io, "show", "unknown option '" + std::string(args[0]) + "'");
+  }
+  if (args.size() > 1) {
+    return UsageError(io, "show", "one FILE at most");
   }
 
   koral::Session session;

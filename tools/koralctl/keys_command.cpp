@@ -1,0 +1,126 @@
+// koralctl keys: the keypad window's keys pressed in order, and on a QT-MX
+// line SELECT with the group and address spinners moved first.
+#include <algorithm>
+#include <cctype>
+#include <variant>
+#include <vector>
+
+#include "app/keypad_model.h"
+#include "command_line.h"
+#include "command_report.h"
+#include "commands.h"
+#include "exit_codes.h"
+#include "progress.h"
+#include "unit_link.h"
+
+namespace koralctl {
+namespace {
+
+constexpr std::string_view kKeys = "keys";
+constexpr std::string_view kSelectPrefix = "SELECT=";
+constexpr long long kHighestSelectableAddress = 127;
+
+std::string KeysUsage() {
+  return std::string(
+             "usage: koralctl keys KEY... LINK\n"
+             "Presses the keypad window's keys in the order given. KEY is a key's\n"
+             "caption: MENU, ALARM, RIGHT, LEFT (QT-1RX); DAY, NIGHT, ENABLE, DISABLE,\n"
+             "CLEAR (both models); UNADDRESS, UP, DOWN, RIGHT, LEFT, EXIT, LOG (QT-MX);\n"
+             "or SELECT=N (QT-MX, N = 0..127): the group and address spinners move to\n"
+             "N / 16 and N mod 16, sending what the keypad sends when they move, then\n"
+             "SELECT. A key the model's keypad disables is a usage error.\n"
+             "\n") +
+         std::string(kLinkOptionsHelp) + "\n" + std::string(kExitCodesHelp);
+}
+
+std::string Upper(std::string_view text) {
+  std::string upper(text);
+  std::transform(upper.begin(), upper.end(), upper.begin(),
+                 [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
+  return upper;
+}
+
+bool OnKeypadOf(koral::KeypadKeyUse use, koral::UnitModel model) {
+  switch (use) {
+    case koral::KeypadKeyUse::Both:
+      return true;
+    case koral::KeypadKeyUse::Qt1RxOnly:
+      return model == koral::UnitModel::Qt1Rx;
+    case koral::KeypadKeyUse::QtMxOnly:
+      return model == koral::UnitModel::QtMx;
+  }
+  return false;
+}
+
+// One press: a key, or SELECT of a unit address.
+struct Press {
+  std::string caption;
+  std::optional<koral::KeypadKey> key;
+  int selectAddress = 0;
+};
+
+std::variant<Press, std::string> ReadPress(std::string_view word, koral::UnitModel model) {
+  const std::string caption = Upper(word);
+  const std::string modelName = koral::UnitModelName(model);
+  if (caption.starts_with(kSelectPrefix) || caption == "SELECT") {
+    if (model != koral::UnitModel::QtMx) return "SELECT is a QT-MX key; the " + modelName + " keypad disables it";
+    const auto address = WholeNumber(std::string_view(caption).substr(std::min(caption.size(), kSelectPrefix.size())),
+                                     0, kHighestSelectableAddress);
+    if (!address) return "SELECT wants a unit address as SELECT=N with N = 0..127, not '" + std::string(word) + "'";
+    return Press{caption, std::nullopt, static_cast<int>(*address)};
+  }
+  bool known = false;
+  for (const koral::KeypadKeyInfo& info : koral::kKeypadKeys) {
+    if (info.caption != caption) continue;
+    known = true;
+    if (OnKeypadOf(info.use, model)) return Press{caption, info.key, 0};
+  }
+  if (known) return "the " + modelName + " keypad disables " + caption;
+  return "unknown key '" + std::string(word) + "'";
+}
+
+}  // namespace
+
+int RunKeys(std::span<const std::string_view> args, CommandStreams io) {
+  const auto known = WithLinkOptions({});
+  auto parsed = CommandLine::Parse(args, known);
+  if (const auto* error = std::get_if<std::string>(&parsed)) return UsageError(io, kKeys, *error);
+  const CommandLine& line = std::get<CommandLine>(parsed);
+  if (line.HelpWanted()) {
+    io.out << KeysUsage();
+    return kExitSuccess;
+  }
+  auto choice = ReadLinkChoice(line);
+  if (const auto* error = std::get_if<std::string>(&choice)) return UsageError(io, kKeys, *error);
+  const LinkChoice& linkChoice = std::get<LinkChoice>(choice);
+  if (line.Arguments().empty()) return UsageError(io, kKeys, "no key given");
+  std::vector<Press> presses;
+  for (const std::string_view word : line.Arguments()) {
+    auto press = ReadPress(word, linkChoice.model);
+    if (const auto* error = std::get_if<std::string>(&press)) return UsageError(io, kKeys, *error);
+    presses.push_back(std::get<Press>(press));
+  }
+
+  Progress progress(io.err, io.errIsTerminal);
+  UnitLink link(linkChoice, io, progress);
+  if (const auto problem = link.Connect()) return Failure(io, kKeys, *problem, kExitLinkFailure);
+  // The keypad window opens once the connection window has fixed the model.
+  koral::KeypadModel& keypad = link.Runner().Keypad();
+  keypad.Load();
+  for (const Press& press : presses) {
+    progress.Step("pressing " + press.caption);
+    if (press.key) {
+      if (!keypad.KeyEnabled(*press.key)) {
+        return UsageError(io, kKeys, "the keypad disables " + press.caption);
+      }
+      keypad.Press(*press.key);
+      continue;
+    }
+    keypad.SetGroup(press.selectAddress / koral::kAddressesPerGroup);
+    keypad.SetAddress(press.selectAddress % koral::kAddressesPerGroup);
+    keypad.Select();
+  }
+  return kExitSuccess;
+}
+
+}  // namespace koralctl
