@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "model/setting_catalogue.h"
 #include "monitor/output_decoder.h"
 
 namespace koral {
@@ -26,9 +27,6 @@ constexpr std::size_t kSecondAt = 15;
 
 constexpr std::uint8_t kStatusKind = 0x11;
 constexpr std::uint8_t kStatusRequest = 0xBA;
-
-constexpr std::array<std::string_view, 12> kMonthNames = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                                          "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
 // The byte's hexadecimal digits, upper case, without leading zeros.
 std::string HexDigits(std::uint8_t value) {
@@ -79,9 +77,7 @@ std::string_view EventMonthName(std::uint8_t bcdMonth) {
   const int tens = bcdMonth >> 4;
   const int units = bcdMonth & 0x0F;
   if (tens > 9 || units > 9) return {};
-  const int month = tens * 10 + units;
-  if (month < 1 || month > static_cast<int>(kMonthNames.size())) return {};
-  return kMonthNames[static_cast<std::size_t>(month - 1)];
+  return MonthName(tens * 10 + units);
 }
 
 DecodedEvent DecodeEventFrame(const ByteString& frame) {

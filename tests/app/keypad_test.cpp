@@ -75,21 +75,9 @@ TEST_F(KeypadTest, everyControlUsed_onlyTheModelsOwnKeysSend) {
   }
 }
 
-// Re-arms and datagrams in one sequence.
-class OrderedSocket : public FakeUdpSocket {
- public:
-  using FakeUdpSocket::FakeUdpSocket;
-  void Close() override { events += 'R'; }
-  void Send(std::span<const std::uint8_t> bytes) override {
-    FakeUdpSocket::Send(bytes);
-    events += 'd';
-  }
-  std::string events;
-};
-
 TEST(KeypadNetworkTest, everyByte_goesOutOverAFreshlyRearmedSocket) {
   FakeClock clock;
-  OrderedSocket socket{clock};
+  FakeUdpSocket socket{clock};
   Session session;
   session.unitModel = UnitModel::QtMx;
   Transport transport{LinkMode::Udp, clock, nullptr, &socket, nullptr};

@@ -117,7 +117,10 @@ class FakeUdpSocket : public UdpSocket {
  public:
   explicit FakeUdpSocket(const Clock& clock) : clock_(clock) {}
 
-  void Close() override { ++closes; }
+  void Close() override {
+    ++closes;
+    events += 'R';
+  }
   void SetLocalPort(std::uint16_t port) override { localPort = port; }
   void SetRemote(const std::string& host, std::uint16_t port) override {
     remoteHost = host;
@@ -125,6 +128,7 @@ class FakeUdpSocket : public UdpSocket {
   }
   void Send(std::span<const std::uint8_t> bytes) override {
     sent.push_back({clock_.NowMs(), ByteString(bytes.begin(), bytes.end())});
+    events += 'd';
   }
   std::string LocalAddress() const override { return localAddress; }
   std::uint16_t LocalPort() const override { return localPort; }
@@ -144,6 +148,7 @@ class FakeUdpSocket : public UdpSocket {
   }
 
   int closes = 0;
+  std::string events;  // re-arms ('R', the close that starts one) and datagrams ('d') in order
   std::uint16_t localPort = 0;
   std::string remoteHost;
   std::uint16_t remotePort = 0;

@@ -28,18 +28,6 @@ class RecordingSound : public SoundOutput {
   const Clock& clock_;
 };
 
-// Re-arms ('R') and datagrams ('d') in one sequence.
-class OrderedSocket : public FakeUdpSocket {
- public:
-  using FakeUdpSocket::FakeUdpSocket;
-  void Close() override { events += 'R'; }
-  void Send(std::span<const std::uint8_t> bytes) override {
-    FakeUdpSocket::Send(bytes);
-    events += 'd';
-  }
-  std::string events;
-};
-
 // The 17-byte event datagram with the given alarm byte and end byte.
 ByteString EventDatagram(std::uint8_t alarm, std::uint8_t last = 0x03) {
   return {0x01, 0x21, 0x01, 0x02, alarm, 0x08, 'T', 'E', 'S', 'T', 0x12, 0x25, 0x07, 0x09, 0x30, 0x45, last};
@@ -75,7 +63,7 @@ struct AlarmRig {
 
   FakeClock clock;
   FakeSerialPorts ports{clock};
-  OrderedSocket socket{clock};
+  FakeUdpSocket socket{clock};
   FakeHardwareAddresses macs;
   Mailboxes mailboxes;
   RecordingSound sound{clock};
