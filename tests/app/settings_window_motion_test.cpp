@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "model/defaults.h"
@@ -237,7 +238,10 @@ TEST_P(MotionIncomingTest, incomingNightParameters_surviveSwitchToNight) {
   for (int k = 0; k < reg::kMotionParameterCount; ++k)
     Poke(BankId::Night, reg::MotionParameter(k), 10 + k);
   if (GetParam().viaFile) {
-    const auto path = std::filesystem::path(::testing::TempDir()) / "motion_incoming.txt";
+    // One file per case: the cases may run at the same time in separate processes.
+    const auto path =
+        std::filesystem::path(::testing::TempDir()) /
+        ("motion_incoming_" + std::string(GetParam().name) + "_" + std::to_string(std::random_device{}()) + ".txt");
     ASSERT_FALSE(window.SaveSettingsFile(path).has_value());
     ASSERT_FALSE(window.OpenSettingsFile(path).has_value());
     std::filesystem::remove(path);
