@@ -5,8 +5,9 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev)
 if [[ "${1:-}" == "--tests" ]]; then
-  # socat joins pseudo-terminals into serial lines for the platform tests.
-  packages+=(libgtest-dev libgmock-dev socat)
+  # socat joins pseudo-terminals into serial lines for the platform tests; the
+  # window tests draw text with a font.
+  packages+=(libgtest-dev libgmock-dev socat fonts-dejavu-core)
 fi
 
 missing=()

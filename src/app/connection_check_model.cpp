@@ -79,6 +79,10 @@ void UnitOptionButtons::ShowSession() {
 ConnectionCheckModel::ConnectionCheckModel(Session& session, Transport& transport, SettingsWindowModel& settingsWindow)
     : session_(session), transport_(transport), settingsWindow_(settingsWindow) {}
 
+bool ConnectionCheckModel::ReadyToLook(int msSinceStatusRequest) const {
+  return !session_.mailboxes.status.empty() || msSinceStatusRequest >= kStatusReplyWaitMs;
+}
+
 WindowStep ConnectionCheckModel::Check() {
   if (session_.mailboxes.status.empty()) {
     ++session_.transfer.pollMissCount;

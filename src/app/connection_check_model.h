@@ -81,12 +81,27 @@ class ConnectionCheckModel {
   static constexpr std::string_view kWorkOffline = "Work Offline";
   static constexpr std::string_view kCancel = "Cancel";
 
+  // How long the unit is given to answer the connection window's status
+  // request before the check looks.
+  static constexpr int kStatusReplyWaitMs = 2000;
+
   ConnectionCheckModel(Session& session, Transport& transport, SettingsWindowModel& settingsWindow);
 
-  // Form1: one look at the status mailbox, no waiting. An answer opens the
-  // settings window; none offers the dialog and marks the settings window's
-  // caption. That window must exist by then: load it (SettingsWindowModel::Load)
-  // after the connection window's choice and before the first check or show.
+  // Whether the check may look now, `msSinceStatusRequest` after the
+  // connection window sent its status request (the step RunConnectionCheck):
+  // once the status mailbox holds an answer, or once the wait is over. The
+  // answer comes through the receive path, so whoever runs the check (the
+  // window layer, the headless runner) keeps its event loop running, with
+  // receive notifications handled, until this holds and then calls Check()
+  // once. A unit that answers within kStatusReplyWaitMs thus passes at the
+  // first try, and a silent one is reported after that wait.
+  bool ReadyToLook(int msSinceStatusRequest) const;
+
+  // Form1: one look at the status mailbox, no waiting of its own (see
+  // ReadyToLook). An answer opens the settings window; none offers the dialog
+  // and marks the settings window's caption. That window must exist by then:
+  // load it (SettingsWindowModel::Load) after the connection window's choice
+  // and before the first check or show.
   WindowStep Check();
   int MissedChecks() const { return session_.transfer.pollMissCount; }
 

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "link/ipv4_address.h"
+
 namespace koral {
 namespace {
 
@@ -39,7 +41,15 @@ void NetworkConnectionModel::SetAddressText(std::string text) {
   transport_.SetBridgeAddress(addressText_);
 }
 
+std::optional<DialogMessage> NetworkConnectionModel::AddressProblem() const {
+  if (ParseIpv4(addressText_)) return std::nullopt;
+  const bool blank = addressText_.find_first_not_of(" \t") == std::string::npos;
+  return DialogMessage{std::string(kAddressTitle),
+                       blank ? std::string(kNoAddress) : "\"" + addressText_ + "\"" + std::string(kNotAnAddress)};
+}
+
 WindowStep NetworkConnectionModel::Connect() {
+  if (auto problem = AddressProblem()) return {NextWindow::Stay, std::move(problem)};
   if (speeds_.position) {
     session_.linkBaudIndex = *speeds_.position;
     transport_.SendBridgeSpeed(*speeds_.position);

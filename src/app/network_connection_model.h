@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,10 @@ class NetworkConnectionModel {
   static constexpr std::string_view kAddressLabel = "IP Address ";
   static constexpr std::string_view kConnect = "Connect";
   static constexpr int kConnectStepMs = 100;  // between the bytes that wake a QT-1RX
+  static constexpr std::string_view kAddressTitle = "KORAL";
+  static constexpr std::string_view kNoAddress = "Please enter the IP address of the bridge, such as 192.168.0.100.";
+  static constexpr std::string_view kNotAnAddress =
+      " is not an IP address.\nPlease enter four numbers from 0 to 255 joined by dots, such as 192.168.0.100.";
 
   NetworkConnectionModel(Session& session, Transport& transport, Clock& clock);
 
@@ -46,6 +51,8 @@ class NetworkConnectionModel {
   const std::string& LocalAddress() const { return localAddress_; }
 
   // The bridge to the chosen speed, this PC registered with it, then the unit.
+  // Text that is not an IPv4 address sends nothing and says why: the bridge's
+  // replies could never be told from a stranger's.
   WindowStep Connect();
 
   UnitOptionButtons& Options() { return options_; }
@@ -57,6 +64,9 @@ class NetworkConnectionModel {
   WindowStep AnswerExit(bool yes) const { return AnswerExitQuestion(session_, yes); }
 
  private:
+  // Why the IP box's text cannot be the bridge's address, if it cannot.
+  std::optional<DialogMessage> AddressProblem() const;
+
   Session& session_;
   Transport& transport_;
   Clock& clock_;

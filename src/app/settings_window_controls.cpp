@@ -16,6 +16,21 @@ int IndexByControl(Settings settings, std::string_view control) {
   return -1;
 }
 
+// Bytes of the UTF-8 character that starts at `at`. A byte that starts no
+// well-formed character counts as a character of its own.
+std::size_t CharacterLength(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  std::size_t length = 1;
+  if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+  if (lead >= 0xE0 && lead <= 0xEF) length = 3;
+  if (lead >= 0xF0 && lead <= 0xF4) length = 4;
+  if (at + length > text.size()) return 1;
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) return 1;
+  }
+  return length;
+}
+
 }  // namespace
 
 int SettingsWindowModel::ListIndex(std::string_view control) {
@@ -35,23 +50,25 @@ void SettingsWindowModel::SelectListItem(int index, int position) {
   ChangeScope scope(*this);
   const ListState& list = lists_[static_cast<std::size_t>(index)];
   if (!list.enabled || position < 0 || position >= static_cast<int>(list.items.size())) return;
-  SetListPosition(index, position);
+  SetListPosition(index, position, ChangeSource::User);
 }
 
-void SettingsWindowModel::SetListPosition(int index, std::optional<int> position) {
-  ListState& list = lists_[static_cast<std::size_t>(index)];
-  if (list.position == position) return;
-  list.position = position;
-  if (position) ListChanged(index, *position);
+void SettingsWindowModel::SetListPosition(int index, std::optional<int> position, ChangeSource source) {
+  if (!Change(lists_[static_cast<std::size_t>(index)].position, position, SettingsPart::Lists)) return;
+  if (position) ListChanged(index, *position, source);
 }
 
-void SettingsWindowModel::ListChanged(int index, int position) {
+void SettingsWindowModel::ListChanged(int index, int position, ChangeSource source) {
   const ListSetting& setting = ListSettings()[static_cast<std::size_t>(index)];
   if (setting.address == reg::kUnitBaudRate) {
-    // The PC link follows the unit to its new speed; on the network link there
-    // is no COM port to move.
-    if (session_.linkMode == LinkMode::Serial) link_.FollowUnitBaudRate(position);
-    if (session_.unitModel == UnitModel::QtMx) lists_[static_cast<std::size_t>(index)].enabled = false;
+    // The PC link follows the unit to a speed the user picks. A refresh only
+    // shows what a bank or the link already holds: moving the link then would
+    // reopen the port at a speed the unit does not run yet. On the network
+    // link there is no COM port to move.
+    if (source == ChangeSource::User && session_.linkMode == LinkMode::Serial) link_.FollowUnitBaudRate(position);
+    if (session_.unitModel == UnitModel::QtMx) {
+      Change(lists_[static_cast<std::size_t>(index)].enabled, false, SettingsPart::Lists);
+    }
   }
   Write(setting.address, position);
 }
@@ -64,6 +81,7 @@ void SettingsWindowModel::SetNumber(int index, int value) {
 }
 
 void SettingsWindowModel::StepNumber(int index, int delta) {
+  ChangeScope scope(*this);
   const UpDownState& upDown = numbers_[static_cast<std::size_t>(index)];
   int target = upDown.value + delta;
   if (upDown.wrap) {
@@ -76,10 +94,7 @@ void SettingsWindowModel::StepNumber(int index, int delta) {
 bool SettingsWindowModel::SetNumberValue(int index, int value) {
   UpDownState& upDown = numbers_[static_cast<std::size_t>(index)];
   if (!upDown.Accepts(value)) return false;
-  if (upDown.value != value) {
-    upDown.value = value;
-    NumberChanged(index);
-  }
+  if (Change(upDown.value, value, SettingsPart::Numbers)) NumberChanged(index);
   return true;
 }
 
@@ -87,15 +102,18 @@ void SettingsWindowModel::NumberChanged(int index) {
   const NumberSetting& setting = NumberSettings()[static_cast<std::size_t>(index)];
   if (setting.address == reg::kVerticalPosition) ApplyVerticalPositionRange();
   const int value = numbers_[static_cast<std::size_t>(index)].value;
-  numberLabels_[static_cast<std::size_t>(index)].caption =
-      setting.address == reg::kAlarmOutputTime ? AlarmOutputLabel(value) : TwoDigitLabel(value);
+  Change(numberLabels_[static_cast<std::size_t>(index)].caption,
+         setting.address == reg::kAlarmOutputTime ? AlarmOutputLabel(value) : TwoDigitLabel(value),
+         SettingsPart::Numbers);
   Write(setting.address, value);
 }
 
 void SettingsWindowModel::ApplyVerticalPositionRange() {
   UpDownState& upDown = numbers_[static_cast<std::size_t>(NumberIndex("udVPosition"))];
-  upDown.minimum = 1;
-  upDown.maximum = session_.videoStandard == VideoStandard::Pal ? kVerticalPositionMaxPal : kVerticalPositionMaxNtsc;
+  Change(upDown.minimum, 1, SettingsPart::Numbers);
+  Change(upDown.maximum,
+         session_.videoStandard == VideoStandard::Pal ? kVerticalPositionMaxPal : kVerticalPositionMaxNtsc,
+         SettingsPart::Numbers);
 }
 
 // ---- timer times ------------------------------------------------------------
@@ -112,16 +130,14 @@ void SettingsWindowModel::SetTimeMinute(int index, int minute) {
 
 void SettingsWindowModel::SetTimeValue(int index, bool hour, int value) {
   UpDownState& upDown = (hour ? hours_ : minutes_)[static_cast<std::size_t>(index)];
-  if (!upDown.Accepts(value) || upDown.value == value) return;
-  upDown.value = value;
-  TimeChanged(index, hour);
+  if (upDown.Accepts(value) && Change(upDown.value, value, SettingsPart::Times)) TimeChanged(index, hour);
 }
 
 void SettingsWindowModel::TimeChanged(int index, bool hour) {
   const auto i = static_cast<std::size_t>(index);
   const TimeSetting& setting = TimeSettings()[i];
   const int value = (hour ? hours_ : minutes_)[i].value;
-  (hour ? hourLabels_ : minuteLabels_)[i].caption = TwoDigitLabel(value);
+  Change((hour ? hourLabels_ : minuteLabels_)[i].caption, TwoDigitLabel(value), SettingsPart::Times);
   Write(hour ? setting.hour : setting.minute, DecimalToBcd(value));
 }
 
@@ -129,19 +145,27 @@ void SettingsWindowModel::TimeChanged(int index, bool hour) {
 
 void SettingsWindowModel::SetTitleText(std::string_view text) {
   ChangeScope scope(*this);
-  SetTitleTextValue(std::string(text.substr(0, kTitleLength)));
+  std::size_t end = 0;
+  for (int p = 0; p < kTitleLength && end < text.size(); ++p)
+    end += CharacterLength(text, end);
+  SetTitleTextValue(std::string(text.substr(0, end)));
 }
 
 void SettingsWindowModel::SetTitleTextValue(std::string text) {
-  if (text == titleText_) return;
-  titleText_ = std::move(text);
-  TitleChanged();
+  if (Change(titleText_, std::move(text), SettingsPart::Title)) TitleChanged();
 }
 
 void SettingsWindowModel::TitleChanged() {
-  const auto codes = EncodeTitle(titleText_);
-  for (int p = 0; p < kTitleLength; ++p)
-    Write(title::Character(p), codes[static_cast<std::size_t>(p)]);
+  std::size_t at = 0;
+  for (int p = 0; p < kTitleLength; ++p) {
+    std::uint8_t code = kTitleSpaceCode;
+    if (at < titleText_.size()) {
+      const std::size_t length = CharacterLength(titleText_, at);
+      if (length == 1) code = TitleCharToCode(titleText_[at]);
+      at += length;
+    }
+    Write(title::Character(p), code);
+  }
 }
 
 // ---- clock ------------------------------------------------------------------
@@ -151,7 +175,7 @@ void SettingsWindowModel::UpdateClockRegisters() {
   const bool modified = session_.banks.SettingsModified();
   const LocalTime now = clock_.Now();
   const auto field = [this](std::string& label, std::string shown, RegisterAddress address, int value) {
-    label = std::move(shown);
+    Change(label, std::move(shown), SettingsPart::Clock);
     Write(address, value);
   };
   field(clockLabels_.month, std::string(MonthName(now.month)), datetime::kMonth, DecimalToBcd(now.month));
@@ -165,6 +189,7 @@ void SettingsWindowModel::UpdateClockRegisters() {
 }
 
 void SettingsWindowModel::UpdateDayClockRegisters() {
+  ChangeScope scope(*this);
   const BankId shown = session_.banks.ActiveBank();
   session_.banks.SetActiveBank(BankId::Day);
   UpdateClockRegisters();

@@ -64,6 +64,7 @@ SettingsWindowModel::SettingsWindowModel(Session& session, SettingsWindowLink& l
   }
   zoneCaptions_.fill('?');
   zoneButtons_.fill(true);
+  changedParts_ = 0;  // the design state, not a change
 }
 
 // ---- lifecycle ----------------------------------------------------------------
@@ -74,11 +75,11 @@ void SettingsWindowModel::Load() {
   if (qtMx) {
     const int baud = ListIndex("cmbBaudRate");
     SetListPosition(baud, kBaudRateQtMxPosition);
-    lists_[static_cast<std::size_t>(baud)].enabled = false;
+    Change(lists_[static_cast<std::size_t>(baud)].enabled, false, SettingsPart::Lists);
   }
-  menus_.serialWindow = !qtMx;
-  menus_.upload = !qtMx;
-  menus_.alarmWindow = !qtMx;
+  Change(menus_.serialWindow, !qtMx, SettingsPart::Menus);
+  Change(menus_.upload, !qtMx, SettingsPart::Menus);
+  Change(menus_.alarmWindow, !qtMx, SettingsPart::Menus);
   // The range must fit the video standard before the first refresh, or a PAL
   // default position above the NTSC maximum would be refused.
   ApplyVerticalPositionRange();
@@ -93,19 +94,25 @@ void SettingsWindowModel::Load() {
 
 bool SettingsWindowModel::Activate(bool portError) {
   ChangeScope scope(*this);
-  timer_.enabled = true;
+  RunActivationSteps();
+  return portError;
+}
+
+void SettingsWindowModel::RunActivationSteps() {
+  Change(timer_.enabled, true, SettingsPart::MainTimer);
   if (session_.linkMode == LinkMode::Serial) {
-    timer_.intervalMs = kSerialTimerMs;
+    Change(timer_.intervalMs, kSerialTimerMs, SettingsPart::MainTimer);
   } else if (session_.linkBaudIndex >= 0 && session_.linkBaudIndex < static_cast<int>(kNetworkTimerMs.size())) {
-    timer_.intervalMs = kNetworkTimerMs[static_cast<std::size_t>(session_.linkBaudIndex)];
+    Change(timer_.intervalMs, kNetworkTimerMs[static_cast<std::size_t>(session_.linkBaudIndex)],
+           SettingsPart::MainTimer);
   }
-  if (session_.linkMode == LinkMode::Udp) menus_.comPort = false;
+  if (session_.linkMode == LinkMode::Udp) Change(menus_.comPort, false, SettingsPart::Menus);
   ApplyVerticalPositionRange();
-  caption_ = std::string("KORAL ,") + BankName(session_.banks.ActiveBank()) + VideoSuffix();
+  Change(caption_, std::string("KORAL ,") + BankName(session_.banks.ActiveBank()) + VideoSuffix(),
+         SettingsPart::Caption);
   if (session_.linkBaudIndex >= 0 && session_.linkBaudIndex < static_cast<int>(kLinkBaudRates.size())) {
     SetListPosition(ListIndex("cmbBaudRate"), session_.linkBaudIndex);
   }
-  return portError;
 }
 
 // ---- caption, status and progress -----------------------------------------------
@@ -116,44 +123,47 @@ std::string SettingsWindowModel::VideoSuffix() const {
 
 void SettingsWindowModel::SetCaption(std::string caption) {
   ChangeScope scope(*this);
-  caption_ = std::move(caption);
+  Change(caption_, std::move(caption), SettingsPart::Caption);
 }
 
 void SettingsWindowModel::ShowLinkState(bool communicating) {
+  ChangeScope scope(*this);
   SetCaption(std::string(BankName(session_.banks.ActiveBank())) +
              (communicating ? " ,Communication Complete" : " ,Communication Fail") + VideoSuffix());
 }
 
 void SettingsWindowModel::ShowMissedPolls(int count) {
   ChangeScope scope(*this);
-  missedPolls_.caption = std::to_string(count);
+  Change(missedPolls_.caption, std::to_string(count), SettingsPart::Caption);
 }
 
 void SettingsWindowModel::ShowPleaseWait() {
   ChangeScope scope(*this);
-  pleaseWait_.visible = true;
+  Change(pleaseWait_.visible, true, SettingsPart::Progress);
 }
 
 void SettingsWindowModel::ProgressStart() {
   ChangeScope scope(*this);
-  progress_ = {0, 100, true};
+  Change(progress_.value, 0, SettingsPart::Progress);
+  Change(progress_.maximum, 100, SettingsPart::Progress);
+  Change(progress_.visible, true, SettingsPart::Progress);
 }
 
 void SettingsWindowModel::SetProgress(int value) {
   ChangeScope scope(*this);
-  progress_.value = value;
+  Change(progress_.value, value, SettingsPart::Progress);
 }
 
 void SettingsWindowModel::StopMainTimer() {
   ChangeScope scope(*this);
-  timer_.enabled = false;
+  Change(timer_.enabled, false, SettingsPart::MainTimer);
 }
 
 void SettingsWindowModel::ProgressEnd() {
   ChangeScope scope(*this);
-  progress_.visible = false;
-  progress_.value = 0;
-  pleaseWait_.visible = false;
+  Change(progress_.visible, false, SettingsPart::Progress);
+  Change(progress_.value, 0, SettingsPart::Progress);
+  Change(pleaseWait_.visible, false, SettingsPart::Progress);
 }
 
 // ---- commands -------------------------------------------------------------------
@@ -178,6 +188,8 @@ void SettingsWindowModel::AfterBankSwitch(std::optional<BankId> chosen) {
   if (chosen) session_.banks.SetActiveBank(*chosen);
   RefreshWindow();
   session_.banks.SetSettingsModified(modified);
+  // The modal switcher has gone and the settings window is active again.
+  RunActivationSteps();
 }
 
 void SettingsWindowModel::AdoptIncomingSettings() {
@@ -192,7 +204,7 @@ std::optional<std::string> SettingsWindowModel::OpenSettingsFile(const std::opti
   ChangeScope scope(*this);
   std::optional<std::string> problem;
   if (chosen) {
-    fileName_ = chosen->string();
+    Change(fileName_, chosen->string(), SettingsPart::FileName);
     auto image = ReadSettingsFile(*chosen);
     if (const auto* error = std::get_if<SettingsFileError>(&image)) {
       problem = error->message;
@@ -210,7 +222,7 @@ std::optional<std::string> SettingsWindowModel::SaveSettingsFile(const std::opti
   ChangeScope scope(*this);
   std::optional<std::string> problem;
   if (chosen) {
-    fileName_ = chosen->string();
+    Change(fileName_, chosen->string(), SettingsPart::FileName);
     if (auto error = WriteSettingsFile(*chosen, ComposeSettingsImage(session_.banks))) {
       problem = error->message;
     } else {
@@ -235,7 +247,7 @@ CloseOutcome SettingsWindowModel::AnswerCloseQuestion(CloseAnswer answer,
   // The edits would be lost if the program ended without them on disk: a
   // cancelled or failed save keeps the window open.
   if (!saveTo) return {false, std::nullopt};
-  fileName_ = saveTo->string();
+  Change(fileName_, saveTo->string(), SettingsPart::FileName);
   if (auto error = WriteSettingsFile(*saveTo, ComposeSettingsImage(session_.banks))) {
     return {false, error->message};
   }

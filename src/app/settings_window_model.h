@@ -9,11 +9,13 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "app/control_state.h"
 #include "app/session.h"
@@ -57,6 +59,30 @@ struct CloseOutcome {
   std::optional<std::string> error;  // why the save failed; the window shows it
 };
 
+// The parts of the window a change touched, so that a window re-sets only
+// those widgets: the clock tick must not disturb a list the user holds open or
+// a text being typed.
+enum class SettingsPart : std::uint32_t {
+  Lists = 1U << 0,       // the 24 setting lists (state, enabled)
+  MotionMode = 1U << 1,  // CmbMotion
+  Numbers = 1U << 2,     // the up-downs with a label
+  Times = 1U << 3,       // the timer hours and minutes
+  MotionRows = 1U << 4,  // the eight zone rows of the Motion tab
+  Title = 1U << 5,       // txtVCGS
+  ZoneGrid = 1U << 6,    // cell captions, paint buttons, selected paint zone
+  Clock = 1U << 7,       // the Date-Time labels
+  Caption = 1U << 8,     // the window caption and Label54
+  Progress = 1U << 9,    // Pbr and lblDisplay
+  Menus = 1U << 10,
+  MainTimer = 1U << 11,
+  FileName = 1U << 12,
+};
+using SettingsParts = std::uint32_t;
+inline constexpr SettingsParts kAllSettingsParts = (1U << 13) - 1;
+constexpr bool Touches(SettingsParts parts, SettingsPart part) {
+  return (parts & static_cast<SettingsParts>(part)) != 0;
+}
+
 inline constexpr int kPaintNoZone = 8;
 inline constexpr int kZoneButtonCount = 9;  // A..H and "-"
 
@@ -68,14 +94,32 @@ class SettingsWindowModel {
 
   SettingsWindowModel(Session& session, SettingsWindowLink& link, const WallClock& clock);
 
-  // Called after every user action or command, once it has finished.
-  void SetChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
+  // Called once after every user action or command that changed what the
+  // window shows, when it has finished, with exactly the parts it changed; an
+  // action that changed nothing is not reported.
+  void SetChangeListener(std::function<void(SettingsParts)> listener) { listener_ = std::move(listener); }
 
   // ---- lifecycle ----
   // First show: menus by model, factory settings in both banks, refresh, nothing modified.
   void Load();
-  // Every activation; returns true when the window must start closing because
-  // the serial port could not be opened.
+  // The window became the active one: the main timer runs at the link's
+  // interval, the network link disables Set ComPort, udVPosition takes the
+  // range of the video standard, the caption reads "KORAL ,DAY" or
+  // "KORAL ,NIGHT" with the video suffix, and the speed list shows the link's
+  // speed (showing it never moves the PC link).
+  //
+  // A window calls it when it is first shown (after Load) and whenever it
+  // becomes active again coming from another window of this program: a
+  // connection window, the dialog "Connection", the keypad, a monitor or the
+  // alarm window. Not when it comes back from another application, nor when
+  // one of its own message boxes or file dialogs closes: a link failure stops
+  // the timer and then shows its message, and closing that message must not
+  // start the timer again. The DAY/NIGHT switcher's return is covered by
+  // AfterBankSwitch, which ends with these steps. Activating again with
+  // nothing changed in between changes and reports nothing.
+  //
+  // Returns true when the window must start closing (the closing question
+  // included) because the serial port could not be opened.
   bool Activate(bool portError);
 
   // ---- lists (catalogue order of ListSettings()) ----
@@ -108,8 +152,11 @@ class SettingsWindowModel {
   void SetTrackTime(int zone, int value);
 
   // ---- titler ----
+  // What txtVCGS shows, as UTF-8.
   const std::string& TitleText() const { return titleText_; }
-  void SetTitleText(std::string_view text);  // keeps the first 16 characters
+  // The box's UTF-8 text: its first 16 characters (not bytes) are kept, and a
+  // character the titler has no code for (é, ü, €) is written as one space.
+  void SetTitleText(std::string_view text);
 
   // ---- zone grid ----
   char ZoneCaption(int cell) const { return zoneCaptions_[static_cast<std::size_t>(cell)]; }
@@ -151,7 +198,8 @@ class SettingsWindowModel {
   void CopyDayToNight();
   void CopyNightToDay();
   // After the DAY/NIGHT switcher returns (OK with a bank, or Cancel): refresh,
-  // keeping the modified flag as it was.
+  // keeping the modified flag as it was, then the window is active again: the
+  // steps of Activate follow, so the caption names the bank now edited.
   void AfterBankSwitch(std::optional<BankId> chosen);
   // Values came into the banks from outside (an upload): adopt them and refresh.
   void AdoptIncomingSettings();
@@ -172,7 +220,9 @@ class SettingsWindowModel {
    public:
     explicit ChangeScope(SettingsWindowModel& model) : model_(model) { ++model_.changeDepth_; }
     ~ChangeScope() {
-      if (--model_.changeDepth_ == 0 && model_.listener_) model_.listener_();
+      if (--model_.changeDepth_ != 0) return;
+      const SettingsParts parts = std::exchange(model_.changedParts_, 0);
+      if (parts != 0 && model_.listener_) model_.listener_(parts);
     }
     ChangeScope(const ChangeScope&) = delete;
     ChangeScope& operator=(const ChangeScope&) = delete;
@@ -181,8 +231,11 @@ class SettingsWindowModel {
     SettingsWindowModel& model_;
   };
 
+  // Who moved a control: only the user's choice of a speed moves the PC link.
+  enum class ChangeSource { Refresh, User };
+
   // Programmatic setters: each runs the handler when the value changes.
-  void SetListPosition(int index, std::optional<int> position);
+  void SetListPosition(int index, std::optional<int> position, ChangeSource source = ChangeSource::Refresh);
   void SetMotionModePosition(std::optional<int> position);
   bool SetNumberValue(int index, int value);
   void SetTimeValue(int index, bool hour, int value);
@@ -190,7 +243,7 @@ class SettingsWindowModel {
   void SetTitleTextValue(std::string text);
 
   // Change handlers.
-  void ListChanged(int index, int position);
+  void ListChanged(int index, int position, ChangeSource source);
   void NumberChanged(int index);
   void TimeChanged(int index, bool hour);
   void ApplyMotionMode(int mode);
@@ -209,9 +262,11 @@ class SettingsWindowModel {
   void PlacePtzCorners();
   void EnableZoneButtons(int count);
   void PaintCell(int cell);
+  void ShowCell(int cell, char caption);
   void ShowMotionRows(int zones);
   void ApplyVerticalPositionRange();
 
+  void RunActivationSteps();
   std::string VideoSuffix() const;
   void Write(RegisterAddress address, int value);
   int Read(RegisterAddress address) const { return session_.banks.ReadRegister(address); }
@@ -219,8 +274,20 @@ class SettingsWindowModel {
   Session& session_;
   SettingsWindowLink& link_;
   const WallClock& clock_;
-  std::function<void()> listener_;
+  // Records what the running action changed, for the listener.
+  void MarkChanged(SettingsPart part) { changedParts_ |= static_cast<SettingsParts>(part); }
+  // Gives a shown value a new one, marking its part only when that differs.
+  template <typename Field, typename Value>
+  bool Change(Field& field, Value&& value, SettingsPart part) {
+    if (field == value) return false;
+    field = std::forward<Value>(value);
+    MarkChanged(part);
+    return true;
+  }
+
+  std::function<void(SettingsParts)> listener_;
   int changeDepth_ = 0;
+  SettingsParts changedParts_ = 0;
 
   std::array<ListState, 24> lists_;
   ListState motionMode_;

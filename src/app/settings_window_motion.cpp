@@ -13,9 +13,7 @@ void SettingsWindowModel::SelectMotionMode(int position) {
 }
 
 void SettingsWindowModel::SetMotionModePosition(std::optional<int> position) {
-  if (motionMode_.position == position) return;
-  motionMode_.position = position;
-  if (position) ApplyMotionMode(*position);
+  if (Change(motionMode_.position, position, SettingsPart::MotionMode) && position) ApplyMotionMode(*position);
 }
 
 void SettingsWindowModel::ApplyMotionMode(int mode) {
@@ -32,11 +30,11 @@ void SettingsWindowModel::ShowMotionRows(int zones) {
     MotionRowState& row = rows_[static_cast<std::size_t>(zone)];
     const bool shown = zone < zones;
     for (UpDownState* upDown : {&row.trigger, &row.sensitivity, &row.track}) {
-      upDown->visible = shown;
-      upDown->enabled = shown;
+      Change(upDown->visible, shown, SettingsPart::MotionRows);
+      Change(upDown->enabled, shown, SettingsPart::MotionRows);
     }
     for (LabelState* label : {&row.triggerLabel, &row.sensitivityLabel, &row.trackLabel})
-      label->visible = shown;
+      Change(label->visible, shown, SettingsPart::MotionRows);
   }
 }
 
@@ -57,8 +55,7 @@ void SettingsWindowModel::SetTrackTime(int zone, int value) {
 
 void SettingsWindowModel::SetRowValue(int zone, UpDownState MotionRowState::*control, int value) {
   UpDownState& upDown = rows_[static_cast<std::size_t>(zone)].*control;
-  if (!upDown.Accepts(value) || upDown.value == value) return;
-  upDown.value = value;
+  if (!upDown.Accepts(value) || !Change(upDown.value, value, SettingsPart::MotionRows)) return;
   if (control == &MotionRowState::trigger) TriggerLevelChanged(zone);
   if (control == &MotionRowState::sensitivity) SensitivityChanged(zone);
   if (control == &MotionRowState::track) TrackTimeChanged(zone);
@@ -66,7 +63,7 @@ void SettingsWindowModel::SetRowValue(int zone, UpDownState MotionRowState::*con
 
 void SettingsWindowModel::SensitivityChanged(int zone) {
   MotionRowState& row = rows_[static_cast<std::size_t>(zone)];
-  row.sensitivityLabel.caption = TwoDigitLabel(row.sensitivity.value);
+  Change(row.sensitivityLabel.caption, TwoDigitLabel(row.sensitivity.value), SettingsPart::MotionRows);
   MotionParameterSet& set = session_.banks.ActiveParameterSet();
   const auto z = static_cast<std::size_t>(zone);
   set[z] = static_cast<std::uint8_t>(row.sensitivity.value);
@@ -75,7 +72,7 @@ void SettingsWindowModel::SensitivityChanged(int zone) {
 
 void SettingsWindowModel::TriggerLevelChanged(int zone) {
   MotionRowState& row = rows_[static_cast<std::size_t>(zone)];
-  row.triggerLabel.caption = TwoDigitLabel(row.trigger.value);
+  Change(row.triggerLabel.caption, TwoDigitLabel(row.trigger.value), SettingsPart::MotionRows);
   MotionParameterSet& set = session_.banks.ActiveParameterSet();
   const auto z = static_cast<std::size_t>(zone);
   set[8 + 2 * z] = static_cast<std::uint8_t>(row.trigger.value % 256);
@@ -86,7 +83,7 @@ void SettingsWindowModel::TriggerLevelChanged(int zone) {
 
 void SettingsWindowModel::TrackTimeChanged(int zone) {
   MotionRowState& row = rows_[static_cast<std::size_t>(zone)];
-  row.trackLabel.caption = TrackTimeLabel(row.track.value);
+  Change(row.trackLabel.caption, TrackTimeLabel(row.track.value), SettingsPart::MotionRows);
   MotionParameterSet& set = session_.banks.ActiveParameterSet();
   const auto z = static_cast<std::size_t>(zone);
   set[24 + z] = static_cast<std::uint8_t>(row.track.value);

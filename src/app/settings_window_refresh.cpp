@@ -57,7 +57,8 @@ void SettingsWindowModel::RefreshControlOf(RegisterAddress address) {
     const auto index = static_cast<std::size_t>(number - NumberSettings().data());
     SetNumberValue(static_cast<int>(index), value);
     // The label shows the register even when the up-down refused it.
-    numberLabels_[index].caption = address == reg::kAlarmOutputTime ? AlarmOutputLabel(value) : TwoDigitLabel(value);
+    Change(numberLabels_[index].caption,
+           address == reg::kAlarmOutputTime ? AlarmOutputLabel(value) : TwoDigitLabel(value), SettingsPart::Numbers);
     return;
   }
   const auto times = TimeSettings();
@@ -66,7 +67,7 @@ void SettingsWindowModel::RefreshControlOf(RegisterAddress address) {
     if (!hour && !(times[i].minute == address)) continue;
     const int decimal = BcdToDecimal(static_cast<std::uint8_t>(value));
     SetTimeValue(static_cast<int>(i), hour, decimal);
-    (hour ? hourLabels_ : minuteLabels_)[i].caption = TwoDigitLabel(decimal);
+    Change((hour ? hourLabels_ : minuteLabels_)[i].caption, TwoDigitLabel(decimal), SettingsPart::Times);
     return;
   }
 }
@@ -75,18 +76,19 @@ void SettingsWindowModel::RefreshMotionRows() {
   for (int zone = 0; zone < kZoneCount; ++zone) {
     const int value = Read(reg::Sensitivity(zone));
     SetRowValue(zone, &MotionRowState::sensitivity, value);
-    rows_[static_cast<std::size_t>(zone)].sensitivityLabel.caption = TwoDigitLabel(value);
+    Change(rows_[static_cast<std::size_t>(zone)].sensitivityLabel.caption, TwoDigitLabel(value),
+           SettingsPart::MotionRows);
   }
   for (int zone = 0; zone < kZoneCount; ++zone) {
     const int value = Read(reg::TriggerLevelHigh(zone)) * 256 + Read(reg::TriggerLevelLow(zone));
     SetRowValue(zone, &MotionRowState::trigger, value);
-    rows_[static_cast<std::size_t>(zone)].triggerLabel.caption = TwoDigitLabel(value);
+    Change(rows_[static_cast<std::size_t>(zone)].triggerLabel.caption, TwoDigitLabel(value), SettingsPart::MotionRows);
   }
   for (int zone = 0; zone < kZoneCount; ++zone) {
     SetRowValue(zone, &MotionRowState::track, Read(reg::TrackTime(zone)));
     // The label of the value the up-down holds, which may be the one it kept.
     MotionRowState& row = rows_[static_cast<std::size_t>(zone)];
-    row.trackLabel.caption = TrackTimeLabel(row.track.value);
+    Change(row.trackLabel.caption, TrackTimeLabel(row.track.value), SettingsPart::MotionRows);
   }
 }
 

@@ -35,7 +35,7 @@ char ZoneLetter(int zone) {
 
 void SettingsWindowModel::SelectPaintZone(int button) {
   ChangeScope scope(*this);
-  if (button >= 0 && button < kZoneButtonCount) selectedPaintZone_ = button;
+  if (button >= 0 && button < kZoneButtonCount) Change(selectedPaintZone_, button, SettingsPart::ZoneGrid);
 }
 
 void SettingsWindowModel::PressCell(int cell) {
@@ -50,34 +50,43 @@ void SettingsWindowModel::DragOverCell(int cell) {
 }
 
 void SettingsWindowModel::ReleaseStroke() {
+  ChangeScope scope(*this);
   strokeActive_ = false;
 }
 
 void SettingsWindowModel::PaintCell(int cell) {
   if (cell < 0 || cell >= kZoneCellCount) return;
   if (Read(reg::kMotionMode) == reg::kMotionModePtz && IsPtzCorner(cell)) return;
-  if (selectedPaintZone_ < 0 || selectedPaintZone_ > kPaintNoZone) selectedPaintZone_ = 0;
-  zoneCaptions_[static_cast<std::size_t>(cell)] = ZoneLetter(selectedPaintZone_);
+  if (selectedPaintZone_ < 0 || selectedPaintZone_ > kPaintNoZone)
+    Change(selectedPaintZone_, 0, SettingsPart::ZoneGrid);
+  ShowCell(cell, ZoneLetter(selectedPaintZone_));
   Write(zone::Cell(cell), selectedPaintZone_);
+}
+
+void SettingsWindowModel::ShowCell(int cell, char caption) {
+  Change(zoneCaptions_[static_cast<std::size_t>(cell)], caption, SettingsPart::ZoneGrid);
 }
 
 void SettingsWindowModel::EnableZoneButtons(int count) {
   if (count == 0) {
-    selectedPaintZone_ = kPaintNoZone;
+    Change(selectedPaintZone_, kPaintNoZone, SettingsPart::ZoneGrid);
   } else if (selectedPaintZone_ >= count && selectedPaintZone_ != kPaintNoZone) {
-    selectedPaintZone_ = 0;
+    Change(selectedPaintZone_, 0, SettingsPart::ZoneGrid);
   }
   for (int k = 0; k < kZoneCount; ++k)
-    zoneButtons_[static_cast<std::size_t>(k)] = k < count;
-  zoneButtons_[kPaintNoZone] = true;
-  if (count == 0) zoneCaptions_.fill('-');
+    Change(zoneButtons_[static_cast<std::size_t>(k)], k < count, SettingsPart::ZoneGrid);
+  Change(zoneButtons_[kPaintNoZone], true, SettingsPart::ZoneGrid);
+  if (count == 0) {
+    for (int cell = 0; cell < kZoneCellCount; ++cell)
+      ShowCell(cell, '-');
+  }
 }
 
 void SettingsWindowModel::RedrawZoneGrid() {
   for (int cell = 0; cell < kZoneCellCount; ++cell) {
     const int zone = Read(zone::Cell(cell)) & 0x0F;
     // Values 9..15 never come from this editor: the cell keeps what it showed.
-    if (zone <= kPaintNoZone) zoneCaptions_[static_cast<std::size_t>(cell)] = ZoneLetter(zone);
+    if (zone <= kPaintNoZone) ShowCell(cell, ZoneLetter(zone));
   }
   const auto mode = MotionModeOf(Read(reg::kMotionMode));
   if (!mode) return;
@@ -87,7 +96,7 @@ void SettingsWindowModel::RedrawZoneGrid() {
 
 void SettingsWindowModel::BlankZonesFrom(int zone) {
   for (int cell = 0; cell < kZoneCellCount; ++cell) {
-    if (zone == 0 || (Read(zone::Cell(cell)) & 0x0F) >= zone) zoneCaptions_[static_cast<std::size_t>(cell)] = '-';
+    if (zone == 0 || (Read(zone::Cell(cell)) & 0x0F) >= zone) ShowCell(cell, '-');
   }
 }
 
@@ -96,13 +105,13 @@ void SettingsWindowModel::PlacePtzCorners() {
   for (int cell = 0; cell < kZoneCellCount; ++cell) {
     if ((Read(zone::Cell(cell)) & 0x0F) >= kFirstCornerZone) {
       Write(zone::Cell(cell), kPaintNoZone);
-      zoneCaptions_[static_cast<std::size_t>(cell)] = '-';
+      ShowCell(cell, '-');
     }
   }
   for (const CornerCells& corner : kPtzCorners) {
     for (const int cell : corner.cells) {
       Write(zone::Cell(cell), corner.zone);
-      zoneCaptions_[static_cast<std::size_t>(cell)] = ZoneLetter(corner.zone);
+      ShowCell(cell, ZoneLetter(corner.zone));
     }
   }
 }

@@ -85,7 +85,7 @@ Download::Download(Transport& transport, Clock& clock, TransferState& state, con
                    TransferHost& host, const bool& offline)
     : transport_(transport), clock_(clock), state_(state), banks_(banks), host_(host), offline_(offline) {}
 
-void Download::Start() {
+void Download::StartDownload() {
   if (offline_) {
     host_.ShowConnectionWindow();
     return;
@@ -96,7 +96,7 @@ void Download::Start() {
   Send(kStatusRequest);
 }
 
-void Download::RunStep() {
+void Download::RunDownloadStep() {
   const int step = ++state_.downloadStep;
   if (step == 1) {
     RunOpeningStep();

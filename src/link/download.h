@@ -39,12 +39,12 @@ class Download {
 
   // The Download menu: marks the download requested and asks for the unit's
   // status; the steps run from the next main-timer tick on.
-  void Start();
+  void StartDownload();
 
   // One step per tick while a download is requested: 1 confirms and opens the
   // unit and sends the clock, 2..6 the DAY and NIGHT blocks, 7 (and any later)
   // the last block and the closing sequence.
-  void RunStep();
+  void RunDownloadStep();
 
  private:
   void RunOpeningStep();

@@ -54,11 +54,11 @@ void Heartbeat::RunTick() {
     }
     if (!offline_) {
       Poll();
-      CheckCommunication();
+      Check_Communication();
     }
   }
   // A failure above has dropped the download, so no step runs after it.
-  if (state_.downloadRequested) download_.RunStep();
+  if (state_.downloadRequested) download_.RunDownloadStep();
 }
 
 void Heartbeat::Poll() {
@@ -72,7 +72,7 @@ void Heartbeat::Poll() {
   }
 }
 
-void Heartbeat::CheckCommunication() {
+void Heartbeat::Check_Communication() {
   if (!mailboxes_.status.empty()) {
     host_.ShowLinkState(true);
     state_.pollMissCount = 0;

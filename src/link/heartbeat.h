@@ -36,7 +36,7 @@ class Heartbeat {
 
   // Has the unit answered since the last check? A miss counts; past the budget
   // (15 ticks idle or uploading, 2 while downloading) the link has failed.
-  void CheckCommunication();
+  void Check_Communication();
 
   int PollMissCount() const { return state_.pollMissCount; }
 

@@ -29,7 +29,7 @@ void SerialReceiver::OnReceiveNotification() {
   }
   mailboxes_.PostOther(rx);
   rx.clear();
-  if (IsFramed(mailboxes_.block)) collector_.CollectSerial(mailboxes_.block);
+  if (IsFramed(mailboxes_.block)) collector_.CollectUploadFrame(mailboxes_.block);
   mailboxes_.block.clear();
 }
 

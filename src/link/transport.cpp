@@ -1,7 +1,8 @@
 #include "link/transport.h"
 
-#include <charconv>
 #include <vector>
+
+#include "link/ipv4_address.h"
 
 namespace koral {
 namespace {
@@ -10,26 +11,6 @@ constexpr std::uint8_t kLineControl = 0x15;
 constexpr std::uint8_t kDataByte = 0x19;
 constexpr std::uint8_t kSpeedCode = 0x00;
 constexpr std::uint8_t kBaudDivisor = 0x1A;
-
-// Four numbers of a dotted IPv4 address, or nothing when it is not one.
-std::optional<std::array<std::uint8_t, 4>> ParseIpv4(const std::string& text) {
-  std::array<std::uint8_t, 4> octets{};
-  const char* p = text.data();
-  const char* end = text.data() + text.size();
-  for (std::size_t i = 0; i < octets.size(); ++i) {
-    unsigned value = 0;
-    const auto [next, ec] = std::from_chars(p, end, value);
-    if (ec != std::errc() || value > 255) return std::nullopt;
-    octets[i] = static_cast<std::uint8_t>(value);
-    p = next;
-    if (i < 3) {
-      if (p == end || *p != '.') return std::nullopt;
-      ++p;
-    }
-  }
-  if (p != end) return std::nullopt;
-  return octets;
-}
 
 }  // namespace
 

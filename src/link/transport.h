@@ -76,8 +76,8 @@ class Transport {
   }
   void SetBridgeAddress(std::string address) { bridgeAddress_ = std::move(address); }
   const std::string& BridgeAddress() const { return bridgeAddress_; }
-  // The address the socket was last re-armed with: the only sender whose
-  // datagrams are believed.
+  // The IP box's text the socket was last re-armed with: only datagrams from
+  // the address it names are believed.
   const std::string& ArmedBridgeAddress() const { return armedBridgeAddress_; }
   // The bridge's UDP port, taken at the next re-arm.
   void SetBridgePort(std::uint16_t port) { bridgePort_ = port; }

@@ -2,7 +2,19 @@
 
 #include <utility>
 
+#include "link/ipv4_address.h"
+
 namespace koral {
+namespace {
+
+// Addresses compared as numbers: the IP box may hold blanks around the address
+// that the socket ignores when it sends.
+bool SameAddress(std::string_view a, std::string_view b) {
+  const auto first = ParseIpv4(a);
+  return first && first == ParseIpv4(b);
+}
+
+}  // namespace
 
 UdpReceiver::UdpReceiver(Transport& transport, Clock& clock, Mailboxes& mailboxes, TransferState& state,
                          UploadCollector& collector, std::function<void()> onEvent)
@@ -18,10 +30,10 @@ void UdpReceiver::Listen() {
 }
 
 bool UdpReceiver::Believed(const Datagram& datagram) const {
-  if (datagram.senderAddress != transport_.ArmedBridgeAddress()) return false;
+  if (!SameAddress(datagram.senderAddress, transport_.ArmedBridgeAddress())) return false;
   const UdpSocket* socket = transport_.Socket();
   return socket == nullptr ||
-         !(datagram.senderAddress == socket->LocalAddress() && datagram.senderPort == socket->LocalPort());
+         !(SameAddress(datagram.senderAddress, socket->LocalAddress()) && datagram.senderPort == socket->LocalPort());
 }
 
 void UdpReceiver::OnDatagram(const Datagram& datagram) {
@@ -46,7 +58,7 @@ void UdpReceiver::CollectBlock() {
     mailboxes_.monitor.clear();
     mailboxes_.alarm.clear();
   }
-  collector_.CollectNetwork(block);
+  collector_.CollectNetworkUploadFrame(block);
   if (block[1] != kLastUploadBlockId && state_.uploadActive) {
     clock_.Sleep(kUdpAckDelayMs);
     transport_.RearmUdpSocket();

@@ -166,7 +166,7 @@ void UploadCollector::Store(const ByteString& frame) {
   host_.SetProgress(slot->progress);
 }
 
-void UploadCollector::CollectSerial(const ByteString& frame) {
+void UploadCollector::CollectUploadFrame(const ByteString& frame) {
   if (!IsFramed(frame)) return;
   Store(frame);
   if (!state_.uploadActive) return;
@@ -175,7 +175,7 @@ void UploadCollector::CollectSerial(const ByteString& frame) {
   mailboxes_.alarm.clear();
 }
 
-void UploadCollector::CollectNetwork(const ByteString& frame) {
+void UploadCollector::CollectNetworkUploadFrame(const ByteString& frame) {
   Store(frame);
 }
 
@@ -199,7 +199,7 @@ Upload::Upload(Transport& transport, Clock& clock, TransferState& state, Mailbox
       host_(host),
       offline_(offline) {}
 
-void Upload::Start() {
+void Upload::StartUpload() {
   if (offline_) {
     host_.ShowConnectionWindow();
     return;

@@ -31,9 +31,9 @@ class UploadCollector {
 
   // Serial link: stores the frame, then, while an upload runs, acknowledges it
   // (whatever its id) and keeps it from the monitor and alarm windows.
-  void CollectSerial(const ByteString& frame);
+  void CollectUploadFrame(const ByteString& frame);
   // Network link: stores the frame only; the UDP receiver orders the rest.
-  void CollectNetwork(const ByteString& frame);
+  void CollectNetworkUploadFrame(const ByteString& frame);
 
  private:
   void Store(const ByteString& frame);
@@ -54,7 +54,7 @@ class Upload {
          TransferHost& host, const bool& offline);
 
   // The Upload menu: asks, opens the transfer and sends the request.
-  void Start();
+  void StartUpload();
   // Every main-timer tick: refreshes while blocks arrive, completes once the
   // last block has begun.
   void CheckComplete();

@@ -65,8 +65,9 @@ struct SettingsTextReader::State {
   SettingsImage image{};
   SettingsLineScanner scanner;
   int lines = 0;
-  bool lineOpen = false;  // characters seen since the last line end
-  bool afterCR = false;   // a CR was the last character: an LF right after it belongs to it
+  bool anyNumber = false;  // text without a single number is some other file, not a settings file
+  bool lineOpen = false;   // characters seen since the last line end
+  bool afterCR = false;    // a CR was the last character: an LF right after it belongs to it
   std::optional<SettingsFileError> error;
 
   void EndLine() {
@@ -77,6 +78,7 @@ struct SettingsTextReader::State {
       return;
     }
     auto value = scanner.Finish();
+    anyNumber = anyNumber || scanner.HoldsNumber();
     scanner = SettingsLineScanner();
     if (auto* problem = std::get_if<SettingsFileError>(&value)) {
       error = SettingsFileError{"line " + std::to_string(lines) + ": " + problem->message, lines};
@@ -97,6 +99,12 @@ bool SettingsTextReader::Feed(std::string_view chunk) {
       s.afterCR = false;
       if (c == '\n') continue;
     }
+    if (c == '\0') {
+      // No text file holds one, and a picture's bytes could otherwise pass for
+      // short lines of numbers.
+      s.error = SettingsFileError{"holds binary data: not a settings file"};
+      return false;
+    }
     if (c == '\r' || c == '\n') {
       s.afterCR = c == '\r';
       s.EndLine();
@@ -113,6 +121,7 @@ SettingsResult<SettingsImage> SettingsTextReader::Finish() {
   if (!s.error && s.lineOpen) s.EndLine();
   if (s.error) return *s.error;
   if (s.lines == 0) return SettingsFileError{"the file is empty"};
+  if (!s.anyNumber) return SettingsFileError{"no line holds a number: not a settings file"};
   return s.image;
 }
 

@@ -50,7 +50,9 @@ class SettingsTextReader {
 
   // Returns false once the text is known to be bad; error() then says why.
   bool Feed(std::string_view chunk);
-  // Ends the text; the image when every line was good.
+  // Ends the text; the image when every line was good and at least one holds
+  // a number: an empty file, words without numbers and binary data (a NUL
+  // byte, as in any picture) are refused.
   SettingsResult<SettingsImage> Finish();
 
  private:

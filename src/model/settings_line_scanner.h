@@ -14,6 +14,9 @@ class SettingsLineScanner {
  public:
   void Feed(char c);
   SettingsResult<std::uint8_t> Finish() const;
+  // Whether the line starts with a number at all, rather than reading 0 for
+  // holding none.
+  bool HoldsNumber() const { return digits_ > 0; }
 
  private:
   enum class Stage { Sign, Whole, Fraction, ExponentSign, Exponent, Done };

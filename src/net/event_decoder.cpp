@@ -98,7 +98,7 @@ DecodedEvent DecodeEventFrame(const ByteString& frame) {
   return out;
 }
 
-DecodedEvent TakeEventFrame(Mailboxes& mailboxes) {
+DecodedEvent recievedata(Mailboxes& mailboxes) {
   DecodedEvent decoded = DecodeEventFrame(mailboxes.monitor);
   if (decoded.monitorFrame == MonitorFrameAfter::Emptied) mailboxes.monitor.clear();
   return decoded;

@@ -52,6 +52,6 @@ struct DecodedEvent {
 DecodedEvent DecodeEventFrame(const ByteString& frame);
 
 // Decodes the monitor mailbox and empties it when the decode consumed it.
-DecodedEvent TakeEventFrame(Mailboxes& mailboxes);
+DecodedEvent recievedata(Mailboxes& mailboxes);
 
 }  // namespace koral

@@ -52,15 +52,22 @@ IpOctets ParseIpOctets(std::string_view text) {
   return octets;
 }
 
-ByteString IpWriteMessage(const IpOctets& octets) {
-  ByteString message = {kFrameStart, kIpWriteKind};
+ByteString Setmacaddress(const IpOctets& octets) {
+  ByteString part;
   for (const std::uint8_t octet : octets) {
     if (octet == kEscapedOctet) {
-      message.insert(message.end(), kIpEscapedThree.begin(), kIpEscapedThree.end());
+      part.insert(part.end(), kIpEscapedThree.begin(), kIpEscapedThree.end());
     } else {
-      message.push_back(octet);
+      part.push_back(octet);
     }
   }
+  return part;
+}
+
+ByteString IpWriteMessage(const IpOctets& octets) {
+  ByteString message = {kFrameStart, kIpWriteKind};
+  const ByteString address = Setmacaddress(octets);
+  message.insert(message.end(), address.begin(), address.end());
   message.push_back(kFrameEnd);
   return message;
 }

@@ -31,7 +31,9 @@ inline constexpr std::array<std::uint8_t, 6> kIpQueryMessage = {0x01, 0x0F, 0xD3
 // missing field give 0, fields after the fourth are ignored.
 IpOctets ParseIpOctets(std::string_view text);
 
-// 01 10, the four octets with 3 escaped, 03.
+// The address part of the write message: the four octets, 3 escaped.
+ByteString Setmacaddress(const IpOctets& octets);
+// 01 10, Setmacaddress, 03.
 ByteString IpWriteMessage(const IpOctets& octets);
 
 // Received bytes as decimal numbers joined by "." ("192.168.0.100").

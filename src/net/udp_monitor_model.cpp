@@ -45,7 +45,7 @@ void UdpMonitorModel::EnsureLoaded() {
 }
 
 void UdpMonitorModel::OnEvent() {
-  const DecodedEvent event = TakeEventFrame(mailboxes_);
+  const DecodedEvent event = recievedata(mailboxes_);
   if (event.lines.empty()) return;
   EnsureLoaded();
   display_.PrependBlock(event.lines);

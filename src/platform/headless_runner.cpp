@@ -44,7 +44,7 @@ HeadlessRunner::HeadlessRunner(LinkMode link, std::unique_ptr<QtSerialPorts> por
   QObject::connect(&unpackTimer_, &QTimer::timeout, &context_, [this] { engine_.UnpackTimerTick(); });
   // Whatever the settings window does to its timer takes effect when the
   // action that did it has finished.
-  engine_.Settings().SetChangeListener([this] { FollowMainTimer(); });
+  engine_.Settings().SetChangeListener([this](SettingsParts) { FollowMainTimer(); });
 }
 
 HeadlessRunner::~HeadlessRunner() {
@@ -180,7 +180,7 @@ void HeadlessRunner::ShowSettingsWindow() {
 TransferOutcome HeadlessRunner::Download(int timeoutMs) {
   const std::size_t dialogsBefore = dialogs_.size();
   const int windowsBefore = connectionWindowRequests_;
-  engine_.GetDownload().Start();
+  engine_.GetDownload().StartDownload();
   if (!session_.transfer.downloadRequested) return TransferOutcome::NotStarted;
   const TransferState& state = session_.transfer;
   return AwaitTransferEnd([&state] { return state.downloadRequested; }, dialogsBefore, windowsBefore, timeoutMs);
@@ -189,7 +189,7 @@ TransferOutcome HeadlessRunner::Download(int timeoutMs) {
 TransferOutcome HeadlessRunner::Upload(int timeoutMs) {
   const std::size_t dialogsBefore = dialogs_.size();
   const int windowsBefore = connectionWindowRequests_;
-  engine_.GetUpload().Start();
+  engine_.GetUpload().StartUpload();
   if (!session_.transfer.uploadActive) {
     return connectionWindowRequests_ > windowsBefore ? TransferOutcome::NotStarted : TransferOutcome::Cancelled;
   }

@@ -29,11 +29,7 @@ QtSerialPort::QtSerialPort(std::string name, std::string device)
   port_->setParity(QSerialPort::NoParity);
   port_->setStopBits(QSerialPort::OneStop);
   port_->setFlowControl(QSerialPort::NoFlowControl);
-  QObject::connect(port_.get(), &QSerialPort::readyRead, port_.get(), [this] {
-    if (!onReceive_ || closePending_) return;
-    const auto handler = onReceive_;  // the handler may replace itself
-    handler();
-  });
+  QObject::connect(port_.get(), &QSerialPort::readyRead, port_.get(), [this] { Notify(); });
   QObject::connect(port_.get(), &QSerialPort::errorOccurred, port_.get(), [this] { OnError(); });
 }
 
@@ -106,8 +102,41 @@ bool QtSerialPort::Write(std::span<const std::uint8_t> bytes) {
 
 ByteString QtSerialPort::Read(std::size_t max) {
   if (!IsOpen() || max == 0) return {};
+  CollectWaitingBytes();
   const QByteArray chunk = port_->read(static_cast<qint64>(max));
+  if (port_->bytesAvailable() > 0) NotifyAgainLater();
   return ByteString(chunk.begin(), chunk.end());
+}
+
+void QtSerialPort::Notify() {
+  if (!onReceive_ || closePending_ || collecting_) return;
+  const auto handler = onReceive_;  // the handler may replace itself
+  handler();
+}
+
+void QtSerialPort::CollectWaitingBytes() {
+  // QSerialPort takes bytes from the system only when the event loop runs, and
+  // the wait before a read blocks it: the rest of a frame that a USB adapter
+  // handed over in pieces would stay behind until the next notification. The
+  // readyRead this emits must not start the receive handler again inside the
+  // read.
+  collecting_ = true;
+  port_->waitForReadyRead(0);
+  collecting_ = false;
+  // Nothing to collect is not a failure of the port.
+  if (port_->error() == QSerialPort::TimeoutError) port_->clearError();
+}
+
+void QtSerialPort::NotifyAgainLater() {
+  if (notificationQueued_) return;
+  notificationQueued_ = true;
+  QMetaObject::invokeMethod(
+      port_.get(),
+      [this] {
+        notificationQueued_ = false;
+        if (BytesWaiting() > 0) Notify();
+      },
+      Qt::QueuedConnection);
 }
 
 std::string QtSerialPort::ErrorText() const {

@@ -24,7 +24,10 @@ std::string SerialErrorText(const std::string& portName, const std::string& devi
 // One port, bound to one device (or none) for the whole run.
 //
 // Writes leave at once, not when the event loop next runs, so that the
-// protocol's waits between bytes hold on the line. When the device goes away
+// protocol's waits between bytes hold on the line. A read takes what the system
+// has received up to that moment, also while a blocking wait has kept the event
+// loop from collecting it, and bytes a read leaves behind get a notification of
+// their own once the running handler has returned. When the device goes away
 // under an open port (a USB adapter pulled out, the other end of a
 // pseudo-terminal closed) the port closes itself; the link's heartbeat then
 // reports the silent unit.
@@ -51,6 +54,12 @@ class QtSerialPort final : public SerialPort {
   std::size_t BytesWaiting() const;
 
  private:
+  // Runs the receive handler unless this port is collecting bytes itself.
+  void Notify();
+  // Moves what the system holds into the port's buffer without notifying.
+  void CollectWaitingBytes();
+  // One more notification after the running handler, for bytes left unread.
+  void NotifyAgainLater();
   void OnError();
   void Fail(const std::string& reason, bool permissionDenied = false);
 
@@ -59,6 +68,8 @@ class QtSerialPort final : public SerialPort {
   std::unique_ptr<QSerialPort> port_;
   std::optional<bool> dtr_;
   bool closePending_ = false;
+  bool collecting_ = false;
+  bool notificationQueued_ = false;
   std::string errorText_;
   std::function<void()> onReceive_;
 };

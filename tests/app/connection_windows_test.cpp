@@ -112,6 +112,31 @@ TEST_F(ConnectionTest, connectAt28800ForQt1Rx_setsTheBridgeRegistersAndWakesTheU
   EXPECT_EQ(socket.remoteHost, "10.0.0.7");
 }
 
+TEST_F(ConnectionTest, connectWithTextThatIsNoAddress_saysWhyAndSendsNothing) {
+  const std::string advice =
+      " is not an IP address.\nPlease enter four numbers from 0 to 255 joined by dots, such as "
+      "192.168.0.100.";
+  const std::pair<const char*, std::string> cases[] = {
+      {"192.168.0", "\"192.168.0\"" + advice},
+      {"192.168.0.256", "\"192.168.0.256\"" + advice},
+      {"bridge.local", "\"bridge.local\"" + advice},
+      {"192.168.0.100 x", "\"192.168.0.100 x\"" + advice},
+      {"  ", "Please enter the IP address of the bridge, such as 192.168.0.100."},
+  };
+  setUdp.Load();
+  setUdp.SelectSpeed(5);
+  socket.sent.clear();
+  for (const auto& [text, message] : cases) {
+    setUdp.SetAddressText(text);
+    EXPECT_EQ(setUdp.Connect(), (WindowStep{NextWindow::Stay, DialogMessage{"KORAL", message, DialogButtons::Ok}}));
+  }
+  EXPECT_TRUE(socket.sent.empty());
+  EXPECT_EQ(session.linkBaudIndex, 0);
+  setUdp.SetAddressText(" 192.168.0.100 ");  // blanks around an address are no reason to refuse it
+  EXPECT_EQ(setUdp.Connect().next, NextWindow::RunConnectionCheck);
+  EXPECT_EQ(session.linkBaudIndex, 5);
+}
+
 TEST_F(ConnectionTest, checkWithAStatusFrame_completesAndAsksAgainOverARearmedSocket) {
   ConnectionCheckModel check{session, udp, settings};
   session.offline = true;
@@ -121,6 +146,31 @@ TEST_F(ConnectionTest, checkWithAStatusFrame_completesAndAsksAgainOverARearmedSo
   EXPECT_FALSE(session.offline);
   EXPECT_EQ(socket.closes, 1);
   EXPECT_EQ(socket.UnitBytes(), ByteString{0xBA});
+}
+
+TEST_F(ConnectionTest, checkLooksOnceTheReplyIsInOrTheWaitIsOver) {
+  struct Case {
+    const char* name;
+    std::optional<int> replyAtMs;  // when the receive path handles the reply
+    int lookAtMs;
+    NextWindow next;
+  };
+  for (const Case& c : {Case{"replyAtOnce", 0, 0, NextWindow::ShowSettingsWindow},
+                        Case{"replyLate", 1990, 1990, NextWindow::ShowSettingsWindow},
+                        Case{"replyTooLate", 2010, 2000, NextWindow::ShowConnectionDialog},
+                        Case{"silent", std::nullopt, 2000, NextWindow::ShowConnectionDialog}}) {
+    SCOPED_TRACE(c.name);
+    session.mailboxes = {};
+    ConnectionCheckModel check{session, serial, settings};
+    // The window layer's event loop after the status request, in 10 ms steps.
+    int ms = 0;
+    for (;; ms += 10) {
+      if (c.replyAtMs && ms >= *c.replyAtMs) session.mailboxes.PostStatus({0x01, 0x11, 0xBA, 0x03});
+      if (check.ReadyToLook(ms)) break;
+    }
+    EXPECT_EQ(ms, c.lookAtMs);
+    EXPECT_EQ(check.Check().next, c.next);
+  }
 }
 
 TEST_F(ConnectionTest, noAnswerThenWorkOfflineThenQtMx_marksTheCaptionAndTheConnectionEndsOffline) {

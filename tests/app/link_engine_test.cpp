@@ -72,7 +72,7 @@ TEST_F(LinkEngineTest, connectedUnitThatAnswers_keepsTheCaptionComplete) {
 TEST_F(LinkEngineTest, download_sendsTheBanksTheWindowEdited) {
   ConnectAndLoad();
   engine.Settings().SetNumber(SettingsWindowModel::NumberIndex("udAddr"), 0x25);
-  engine.GetDownload().Start();
+  engine.GetDownload().StartDownload();
   for (int tick = 0; tick < 8 && session.transfer.downloadRequested; ++tick) {
     ports.Fake(1).Feed(StatusReply());
     engine.MainTimerTick();

@@ -5,6 +5,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -80,8 +81,15 @@ TEST_F(SettingsWindowTest, picked9600_followsOnSerialLinkOnlyAndSharesRegister39
     SCOPED_TRACE(mode == LinkMode::Serial ? "serial" : "network");
     link.followedSpeeds.clear();
     Open(UnitModel::Qt1Rx, VideoStandard::Ntsc, mode, 2);
+    // Load, activation and a refresh to another speed (a file opened) show the
+    // speed without moving the link.
+    Poke(BankId::Day, reg::kUnitBaudRate, 4);
+    window.RefreshWindow();
+    EXPECT_EQ(window.List(baud).position, 4);
+    EXPECT_EQ(link.followedSpeeds, std::vector<int>{});
+
     window.SelectListItem(baud, ItemPosition(window.List(baud), "9600,n,8,1"));
-    EXPECT_EQ(link.followedSpeeds, (mode == LinkMode::Serial ? std::vector<int>{2, 3} : std::vector<int>{}));
+    EXPECT_EQ(link.followedSpeeds, (mode == LinkMode::Serial ? std::vector<int>{3} : std::vector<int>{}));
     EXPECT_EQ(ReadBank(BankId::Day, reg::kUnitBaudRate), 3);
     EXPECT_EQ(ReadBank(BankId::Night, reg::kUnitBaudRate), 3);
     EXPECT_TRUE(window.List(baud).enabled);
@@ -213,9 +221,9 @@ TEST_F(SettingsWindowTest, bcdTimeRegister_refreshesAsDecimal) {
 }
 
 struct TitleCase {
-  const char *name, *typed;
-  std::vector<int> codes;  // then spaces (16) up to 16
-  const char* shown;
+  const char *name, *typed, *kept;  // kept: what the box shows once typed
+  std::vector<int> codes;           // then spaces (16) up to 16
+  const char* shown;                // after a refresh
 };
 
 using SettingsWindowTitleTest = CaseTest<TitleCase>;
@@ -226,6 +234,7 @@ TEST_P(SettingsWindowTitleTest, typedTitle_writesAllSixteenCodesAndRefreshesDeco
   std::vector<int> expected = c.codes;
   expected.resize(kTitleLength, 16);
   window.SetTitleText(c.typed);
+  EXPECT_EQ(window.TitleText(), c.kept);
   window.RefreshWindow();
   EXPECT_EQ(window.TitleText(), c.shown);
   std::vector<int> stored;
@@ -235,9 +244,21 @@ TEST_P(SettingsWindowTitleTest, typedTitle_writesAllSixteenCodesAndRefreshesDeco
 }
 
 INSTANTIATE_TEST_SUITE_P(SettingsWindowTitles, SettingsWindowTitleTest,
-                         ::testing::Values(TitleCase{"lowerCaseOpen", "open", {0, 32, 21, 30}, "0PEN"},
-                                           TitleCase{"uncodedCharacter", "A#B", {17, 16, 18}, "A B"},
-                                           TitleCase{"sixteenSpaces", "                ", {}, ""}),
+                         ::testing::Values(TitleCase{"lowerCaseOpen", "open", "open", {0, 32, 21, 30}, "0PEN"},
+                                           TitleCase{"uncodedCharacter", "A#B", "A#B", {17, 16, 18}, "A B"},
+                                           TitleCase{"sixteenSpaces", "                ", "                ", {}, ""},
+                                           // One space code per character, whatever its UTF-8 length.
+                                           TitleCase{"accentsAndEuro",
+                                                     "Z\u00fcrich \u20ac5",
+                                                     "Z\u00fcrich \u20ac5",
+                                                     {42, 16, 34, 25, 19, 24, 16, 16, 5},
+                                                     "Z RICH  5"},
+                                           // Sixteen characters are 17 bytes here; the 17th character goes.
+                                           TitleCase{"sixteenCharactersNotBytes",
+                                                     "ABCDEFGHIJKLMNP\u00e9Q",
+                                                     "ABCDEFGHIJKLMNP\u00e9",
+                                                     {17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 32, 16},
+                                                     "ABCDEFGHIJKLMNP"}),
                          ByName{});
 
 TEST_F(SettingsWindowTest, unusedTitleCodes_showAsSpaces) {
@@ -270,24 +291,54 @@ TEST_F(SettingsWindowTest, clockTick_writesActiveBankOnlyAndKeepsModifiedFlag) {
   }
 }
 
-TEST_F(SettingsWindowTest, changeListener_firesOncePerUserAction) {
+SettingsParts Parts(std::initializer_list<SettingsPart> parts) {
+  SettingsParts all = 0;
+  for (const SettingsPart part : parts)
+    all |= static_cast<SettingsParts>(part);
+  return all;
+}
+
+TEST_F(SettingsWindowTest, changeListener_reportsOncePerActionExactlyThePartsItChanged) {
   Open();
-  int notified = 0;
-  window.SetChangeListener([&notified] { ++notified; });
-  const std::vector<std::pair<const char*, std::function<void()>>> actions = {
-      {"title", [this] { window.SetTitleText("HELLO"); }},
-      {"baud", [this] { window.SelectListItem(List("cmbBaudRate"), 4); }},
-      {"time", [this] { window.SetTimeMinute(0, 45); }},
-      {"number", [this] { window.SetNumber(Number("udAddr"), 9); }},
-      {"bankSwitch", [this] { window.AfterBankSwitch(BankId::Night); }},
-      {"copy", [this] { window.CopyNightToDay(); }},
-      {"clock", [this] { window.UpdateClockRegisters(); }},
+  std::vector<SettingsParts> reported;
+  window.SetChangeListener([&reported](SettingsParts parts) { reported.push_back(parts); });
+  clock.now = {2006, 12, 31, 23, 59, 7, 1};
+  // In order, each on what the one before left; an empty list: no notification.
+  const std::vector<std::tuple<const char*, std::function<void()>, std::vector<SettingsParts>>> actions = {
+      {"clockTick", [this] { window.UpdateClockRegisters(); }, {Parts({SettingsPart::Clock})}},
+      {"clockTickSameSecond", [this] { window.UpdateClockRegisters(); }, {}},
+      {"titleEdit", [this] { window.SetTitleText("HELLO"); }, {Parts({SettingsPart::Title})}},
+      {"titleUnchanged", [this] { window.SetTitleText("HELLO"); }, {}},
+      {"relayPicked", [this] { window.SelectListItem(List("cmbRelay"), 5); }, {Parts({SettingsPart::Lists})}},
+      {"addressSet", [this] { window.SetNumber(Number("udAddr"), 9); }, {Parts({SettingsPart::Numbers})}},
+      {"addressUnchanged", [this] { window.SetNumber(Number("udAddr"), 9); }, {}},
+      {"minuteSet", [this] { window.SetTimeMinute(0, 45); }, {Parts({SettingsPart::Times})}},
+      {"bankSwitch",
+       [this] {
+         Poke(BankId::Night, reg::kRelayOutput, 2);
+         Poke(BankId::Night, title::Character(0), 18);
+         window.AfterBankSwitch(BankId::Night);
+       },
+       {Parts({SettingsPart::Lists, SettingsPart::Title, SettingsPart::Caption})}},
+      {"paintZoneAndCell",
+       [this] {
+         window.SelectPaintZone(kPaintNoZone);
+         window.PressCell(30);
+         window.ReleaseStroke();
+       },
+       {Parts({SettingsPart::ZoneGrid}), Parts({SettingsPart::ZoneGrid})}},
+      {"linkState", [this] { window.ShowLinkState(true); }, {Parts({SettingsPart::Caption})}},
+      {"missedPolls", [this] { window.ShowMissedPolls(3); }, {Parts({SettingsPart::Caption})}},
+      {"progress", [this] { window.ProgressStart(); }, {Parts({SettingsPart::Progress})}},
+      {"timerStopped", [this] { window.StopMainTimer(); }, {Parts({SettingsPart::MainTimer})}},
+      {"activated", [this] { window.Activate(false); }, {Parts({SettingsPart::MainTimer, SettingsPart::Caption})}},
+      {"activatedAgain", [this] { window.Activate(false); }, {}},
   };
-  for (const auto& [name, action] : actions) {
+  for (const auto& [name, action, expected] : actions) {
     SCOPED_TRACE(name);
-    notified = 0;
+    reported.clear();
     action();
-    EXPECT_EQ(notified, 1);
+    EXPECT_EQ(reported, expected);
   }
 }
 

@@ -256,29 +256,38 @@ struct BankSwitchCase {
   std::optional<BankId> chosen;
   BankId active;
   int relayShown;
+  const char* caption;
 };
 
 using SettingsWindowBankSwitchTest = CaseTest<BankSwitchCase>;
 
-TEST_P(SettingsWindowBankSwitchTest, switcherReturn_refreshesAndKeepsModifiedFlag) {
+TEST_P(SettingsWindowBankSwitchTest, switcherReturn_refreshesKeepsModifiedFlagAndActivates) {
   const BankSwitchCase& c = GetParam();
   Open();
   Poke(BankId::Night, reg::kRelayOutput, 6);
   window.SelectListItem(List("cmbRelay"), 3);
   Poke(BankId::Day, reg::kRelayOutput, 4);  // behind the window's back: only a refresh shows it
   session.banks.SetSettingsModified(c.modified);
+  // What the window showed before the switcher: a link failure.
+  session.videoLost = true;
+  window.ShowLinkState(false);
+  window.StopMainTimer();
   window.AfterBankSwitch(c.chosen);
   EXPECT_EQ(session.banks.ActiveBank(), c.active);
   EXPECT_EQ(window.List(List("cmbRelay")).position, c.relayShown);
   EXPECT_EQ(session.banks.SettingsModified(), c.modified);
+  EXPECT_EQ(window.Caption(), c.caption);
+  EXPECT_TRUE(window.MainTimer().enabled);
 }
 
-INSTANTIATE_TEST_SUITE_P(SettingsWindowBankSwitch, SettingsWindowBankSwitchTest,
-                         ::testing::Values(BankSwitchCase{"nightClean", false, BankId::Night, BankId::Night, 6},
-                                           BankSwitchCase{"nightModified", true, BankId::Night, BankId::Night, 6},
-                                           BankSwitchCase{"cancelModified", true, std::nullopt, BankId::Day, 4},
-                                           BankSwitchCase{"cancelClean", false, std::nullopt, BankId::Day, 4}),
-                         ByName{});
+INSTANTIATE_TEST_SUITE_P(
+    SettingsWindowBankSwitch, SettingsWindowBankSwitchTest,
+    ::testing::Values(BankSwitchCase{"nightClean", false, BankId::Night, BankId::Night, 6, "KORAL ,NIGHT ,Video lost!"},
+                      BankSwitchCase{"nightModified", true, BankId::Night, BankId::Night, 6,
+                                     "KORAL ,NIGHT ,Video lost!"},
+                      BankSwitchCase{"cancelModified", true, std::nullopt, BankId::Day, 4, "KORAL ,DAY ,Video lost!"},
+                      BankSwitchCase{"cancelClean", false, std::nullopt, BankId::Day, 4, "KORAL ,DAY ,Video lost!"}),
+    ByName{});
 
 TEST_F(SettingsWindowTest, dayNightCopies_refreshAndLeaveSettingsModified) {
   for (const BankId from : {BankId::Day, BankId::Night}) {

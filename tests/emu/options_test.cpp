@@ -21,13 +21,15 @@ TEST(Options, none_givesAFactoryQt1RxOnAPseudoTerminal) {
   EXPECT_FALSE(o.linkPath);
   EXPECT_FALSE(o.address);
   EXPECT_FALSE(o.faults.silent);
+  EXPECT_EQ(o.faults.pieces, 1);
 }
 
 TEST(Options, everyOption_isTaken) {
   const auto parsed =
-      Parse({"--link", "/tmp/com1", "--model", "qt-mx",    "--video=pal",  "--address", "37",       "--load",
-             "in.txt", "--dump",    "out.txt", "--silent", "--drop-after", "12",        "--garble", "0.05",
-             "--seed", "9",         "--slow",  "250",      "--video-loss", "--still",   "-q"});
+      Parse({"--link",       "/tmp/com1", "--model", "qt-mx",    "--video=pal",  "--address", "37",          "--load",
+             "in.txt",       "--dump",    "out.txt", "--silent", "--drop-after", "12",        "--garble",    "0.05",
+             "--seed",       "9",         "--slow",  "250",      "--pieces",     "3",         "--piece-gap", "20",
+             "--video-loss", "--still",   "-q"});
   ASSERT_TRUE(std::holds_alternative<EmuOptions>(parsed)) << std::get<std::string>(parsed);
   const auto& o = std::get<EmuOptions>(parsed);
   EXPECT_EQ(o.linkPath, "/tmp/com1");
@@ -41,6 +43,8 @@ TEST(Options, everyOption_isTaken) {
   EXPECT_DOUBLE_EQ(o.faults.garbleRate, 0.05);
   EXPECT_EQ(o.faults.garbleSeed, 9u);
   EXPECT_EQ(o.faults.slowMs, 250);
+  EXPECT_EQ(o.faults.pieces, 3);
+  EXPECT_EQ(o.faults.pieceGapMs, 20);
   EXPECT_TRUE(o.videoLoss);
   EXPECT_TRUE(o.still);
   EXPECT_TRUE(o.quiet);
@@ -96,6 +100,11 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCase{"udpPort",
                             {"--udp", "127.0.0.1:70000"},
                             "--udp wants ADDR[:PORT] with a dotted IPv4 address, not '127.0.0.1:70000'"},
+                    BadCase{"pieces", {"--pieces", "0"}, "--pieces is a count 1..100, not '0'"},
+                    BadCase{"pieceGap", {"--piece-gap", "1s"}, "--piece-gap is milliseconds 0..1000, not '1s'"},
+                    BadCase{"piecesOnUdp",
+                            {"--udp", "127.0.0.1", "--pieces", "2"},
+                            "--pieces is for the pseudo-terminal; it does not go with --udp"},
                     BadCase{"flagWithValue", {"--silent=yes"}, "--silent takes no value"},
                     BadCase{"linkAndUdp",
                             {"--link", "/tmp/x", "--udp", "127.0.0.1"},

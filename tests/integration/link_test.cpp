@@ -7,15 +7,19 @@
 
 #include <QHostAddress>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUdpSocket>
 #include <array>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <regex>
 #include <variant>
 
 #include "emulator_process.h"
 #include "model/settings_file.h"
+#include "monitor/output_decoder.h"
+#include "monitor/serial_monitor_model.h"
 #include "platform/headless_runner.h"
 #include "user_settings.h"
 
@@ -42,6 +46,7 @@ constexpr int kSlowestSpeed = 0;    // 1200 baud: the network link's fastest mai
 constexpr int kStepMs = 5000;       // a connection or one look at the unit
 constexpr int kTransferMs = 60000;  // a whole download or upload with the protocol's real waits
 constexpr int kFailureMs = 30000;   // fifteen silent ticks and the failure sequence
+constexpr int kMonitorMs = 10000;   // a few frames of a unit that streams once a second
 constexpr char kLoopback[] = "127.0.0.1";
 
 const std::string kCommunicationComplete = "DAY ,Communication Complete ,Video OK";
@@ -54,8 +59,27 @@ std::uint16_t FreeUdpPort() {
   return probe.localPort();
 }
 
-std::string LinkName(const ::testing::TestParamInfo<LinkMode>& info) {
-  return info.param == LinkMode::Serial ? "PseudoTerminal" : "UdpLoopback";
+// How the unit's frames reach the PC: whole, or (on the serial line) each in
+// two pieces 30 ms apart, as a USB serial adapter hands over what it has
+// received while the rest of a frame is still on the line.
+struct Line {
+  const char* name;
+  LinkMode link;
+  bool inPieces;
+};
+
+constexpr Line kPseudoTerminal{"PseudoTerminal", LinkMode::Serial, false};
+constexpr Line kPseudoTerminalInPieces{"PseudoTerminalInPieces", LinkMode::Serial, true};
+constexpr Line kUdpLoopback{"UdpLoopback", LinkMode::Udp, false};
+constexpr int kPiecesPerFrame = 2;
+constexpr char kPiecesNote[] = "(in 2 pieces 30 ms apart)";  // what koral-emu logs after such a frame
+
+void PrintTo(const Line& line, std::ostream* out) {
+  *out << line.name;
+}
+
+std::string LineName(const ::testing::TestParamInfo<Line>& info) {
+  return info.param.name;
 }
 
 SettingsImage ReadImage(const std::string& path) {
@@ -78,12 +102,15 @@ class LinkTest : public ::testing::Test {
       qunsetenv(("KORAL_COM" + std::to_string(n)).c_str());
   }
 
-  // The unit on `link`, nothing moving in its picture, with these options; and
+  // The unit on `line`, nothing moving in its picture, with these options; and
   // the runner that will reach it.
-  void StartUnit(LinkMode link, QStringList options) {
+  void StartUnit(const Line& line, QStringList options) {
     ASSERT_TRUE(dir_.isValid());
+    const LinkMode link = line.link;
     link_ = link;
+    inPieces_ = line.inPieces;
     options << "--still";
+    if (line.inPieces) options << "--pieces" << QString::number(kPiecesPerFrame);
     if (link == LinkMode::Serial) {
       options << "--link" << QString::fromStdString(Scratch("com1"));
     } else {
@@ -123,6 +150,9 @@ class LinkTest : public ::testing::Test {
     return runner_->RunUntil([&] { return emulator_->Log().find(text) != std::string::npos; }, kStepMs);
   }
 
+  // On a line in pieces the unit did split its frames, so a pass means something.
+  bool FramesWentAsAsked() { return !inPieces_ || LogShows(kPiecesNote); }
+
   std::string Scratch(const std::string& name) const {
     return dir_.filePath(QString::fromStdString(name)).toStdString();
   }
@@ -139,14 +169,19 @@ class LinkTest : public ::testing::Test {
 
   QTemporaryDir dir_;
   LinkMode link_ = LinkMode::Serial;
+  bool inPieces_ = false;
   std::uint16_t localPort_ = 0;
   std::unique_ptr<EmulatorProcess> emulator_;
   std::unique_ptr<HeadlessRunner> runner_;
 };
 
-class EveryLink : public LinkTest, public ::testing::WithParamInterface<LinkMode> {};
+class EveryLink : public LinkTest, public ::testing::WithParamInterface<Line> {
+ protected:
+  LinkMode Link() const { return GetParam().link; }
+};
 
-INSTANTIATE_TEST_SUITE_P(Link, EveryLink, ::testing::Values(LinkMode::Serial, LinkMode::Udp), LinkName);
+INSTANTIATE_TEST_SUITE_P(Link, EveryLink, ::testing::Values(kPseudoTerminal, kPseudoTerminalInPieces, kUdpLoopback),
+                         LineName);
 
 TEST_P(EveryLink, connect_unitAnswersAndTheHeartbeatShowsCommunicationComplete) {
   ASSERT_NO_FATAL_FAILURE(StartUnit(GetParam(), {}));
@@ -156,9 +191,10 @@ TEST_P(EveryLink, connect_unitAnswersAndTheHeartbeatShowsCommunicationComplete) 
   ASSERT_EQ(connected.outcome, ConnectOutcome::Connected) << connected.reason;
   EXPECT_TRUE(runner_->DialogShown("Communication  Completed"));
   EXPECT_TRUE(runner_->MainTimerRunning());
-  EXPECT_EQ(runner_->MainTimerInterval(), GetParam() == LinkMode::Serial ? 1000 : 450);
+  EXPECT_EQ(runner_->MainTimerInterval(), Link() == LinkMode::Serial ? 1000 : 450);
   EXPECT_TRUE(CaptionBecomes(kCommunicationComplete)) << Settings().Caption();
   EXPECT_FALSE(GetSession().offline);
+  EXPECT_TRUE(FramesWentAsAsked());
 }
 
 TEST_P(EveryLink, download_unitHoldsThePcSettingsAfterwards) {
@@ -179,12 +215,13 @@ TEST_P(EveryLink, download_unitHoldsThePcSettingsAfterwards) {
   EXPECT_EQ(TitleOf(unit, BankId::Day), "SENT DAY");
   EXPECT_EQ(TitleOf(unit, BankId::Night), "SENT NIGHT");
   EXPECT_TRUE(runner_->MainTimerRunning());
+  EXPECT_TRUE(FramesWentAsAsked());
 }
 
 TEST_P(EveryLink, upload_pcHoldsTheUnitSettingsAfterwards) {
   constexpr int kUnitAddress = 0x25;
   ASSERT_TRUE(dir_.isValid());
-  const std::string unitFile = SettingsFile("unit.txt", GetParam(), {kUnitAddress, "FETCHED DAY", "FETCHED NIGHT"});
+  const std::string unitFile = SettingsFile("unit.txt", Link(), {kUnitAddress, "FETCHED DAY", "FETCHED NIGHT"});
   ASSERT_NO_FATAL_FAILURE(StartUnit(GetParam(), {"--load", QString::fromStdString(unitFile)}));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeeTheUnitAnswer());
   Settings().SetNumber(SettingsWindowModel::NumberIndex("udAddr"), kUnitAddress);
@@ -196,6 +233,7 @@ TEST_P(EveryLink, upload_pcHoldsTheUnitSettingsAfterwards) {
   EXPECT_EQ(DifferingLines(ReadImage(unitFile), PcSettings()), "");
   EXPECT_FALSE(runner_->UnpackTimerRunning());
   EXPECT_TRUE(runner_->MainTimerRunning());
+  EXPECT_TRUE(FramesWentAsAsked());
 }
 
 TEST_P(EveryLink, silentUnit_checkFindsNoAnswerAndOffersTheConnectionDialog) {
@@ -211,11 +249,69 @@ TEST_P(EveryLink, silentUnit_checkFindsNoAnswerAndOffersTheConnectionDialog) {
   EXPECT_FALSE(runner_->DialogShown("Communication  Completed"));
 }
 
+// The serial monitor window, polled every 100 ms as the window's timer does,
+// with the unit streaming one output type once a second.
+struct MonitorCase {
+  const char* name;
+  Line line;
+  int outputType;
+  std::vector<std::string> frameLines;  // patterns of the lines one frame shows, top-down
+};
+
+void PrintTo(const MonitorCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class SerialMonitor : public LinkTest, public ::testing::WithParamInterface<MonitorCase> {};
+
+TEST_P(SerialMonitor, unitStreaming_everyFrameIsShownWhole) {
+  constexpr std::size_t kFrames = 3;
+  const MonitorCase& c = GetParam();
+  ASSERT_TRUE(dir_.isValid());
+  const std::string unitFile = Scratch("unit.txt");
+  ASSERT_FALSE(WriteSettingsFile(unitFile, StreamingSettings(c.outputType)).has_value());
+  ASSERT_NO_FATAL_FAILURE(StartUnit(c.line, {"--load", QString::fromStdString(unitFile)}));
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSeeTheUnitAnswer());
+  SerialMonitorModel& monitor = runner_->Engine().SerialMonitor();
+  monitor.SelectType(c.outputType);
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [this] { runner_->Engine().MonitorPollTick(); });
+  poll.start(SerialMonitorModel::kPollMs);
+
+  const std::size_t perFrame = c.frameLines.size();
+  EXPECT_TRUE(runner_->RunUntil([&] { return monitor.Display().LineCount() >= kFrames * perFrame; }, kMonitorMs))
+      << monitor.Display().LineCount() << " lines: " << monitor.Display().Text();
+
+  const MonitorDisplay& display = monitor.Display();
+  EXPECT_EQ(display.LineCount() % perFrame, 0u) << display.Text();
+  for (std::size_t i = 0; i < display.LineCount(); ++i) {
+    const std::string line(display.Line(i));
+    EXPECT_TRUE(std::regex_match(line, std::regex(c.frameLines[i % perFrame]))) << "line " << i << ": " << line;
+  }
+  EXPECT_TRUE(FramesWentAsAsked());
+}
+
+const std::vector<std::string> kAllFlagsLines = {
+    "MOVE    = ( - ){8}\r\n",
+    "TRIGGER = ( - ){8}\r\n",
+    "ALARM   = ( - ){8}\r\n",
+    "STATUS  = Day Mode , Alarm Enable , Video OK \r\n",
+};
+const std::vector<std::string> kEventLogLines = {"\\d\\d:\\d\\d:\\d\\d MOVE --------\r\n"};
+
+INSTANTIATE_TEST_SUITE_P(
+    OutputTypes, SerialMonitor,
+    ::testing::Values(MonitorCase{"AllFlags", kPseudoTerminal, kAllFlags, kAllFlagsLines},
+                      MonitorCase{"AllFlagsInPieces", kPseudoTerminalInPieces, kAllFlags, kAllFlagsLines},
+                      MonitorCase{"EventLog", kPseudoTerminal, kEventLog, kEventLogLines},
+                      MonitorCase{"EventLogInPieces", kPseudoTerminalInPieces, kEventLog, kEventLogLines}),
+    [](const ::testing::TestParamInfo<MonitorCase>& p) { return std::string(p.param.name); });
+
 class SerialLink : public LinkTest {};
 
 TEST_F(SerialLink, unitSpeedChanged_pcFollowsOnTheSamePortAndChecksTheUnitAgain) {
   constexpr int k9600 = 3;
-  ASSERT_NO_FATAL_FAILURE(StartUnit(LinkMode::Serial, {}));
+  ASSERT_NO_FATAL_FAILURE(StartUnit(kPseudoTerminal, {}));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeeTheUnitAnswer());
   const std::size_t stepsBefore = runner_->WindowSteps().size();
 
@@ -238,7 +334,7 @@ TEST_F(SerialLink, unitSpeedChanged_pcFollowsOnTheSamePortAndChecksTheUnitAgain)
 class NetworkLink : public LinkTest {};
 
 TEST_F(NetworkLink, unitGoneSilent_heartbeatReportsTheFailureAndAsksForTheConnectionWindow) {
-  ASSERT_NO_FATAL_FAILURE(StartUnit(LinkMode::Udp, {}));
+  ASSERT_NO_FATAL_FAILURE(StartUnit(kUdpLoopback, {}));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeeTheUnitAnswer(kSlowestSpeed));
   ASSERT_EQ(runner_->MainTimerInterval(), 300);
 
@@ -257,8 +353,8 @@ TEST_F(NetworkLink, uploadCutShort_givesThePcBackTheSettingsItHadBefore) {
   constexpr int kFramesBeforeSilence = 5;  // all of block 0x12
   ASSERT_TRUE(dir_.isValid());
   const std::string unitFile = SettingsFile("unit.txt", LinkMode::Udp, {kUnitAddress, "UNIT DAY", "UNIT NIGHT"});
-  ASSERT_NO_FATAL_FAILURE(StartUnit(LinkMode::Udp, {"--load", QString::fromStdString(unitFile), "--drop-after",
-                                                    QString::number(kFramesBeforeSilence)}));
+  ASSERT_NO_FATAL_FAILURE(StartUnit(kUdpLoopback, {"--load", QString::fromStdString(unitFile), "--drop-after",
+                                                   QString::number(kFramesBeforeSilence)}));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeeTheUnitAnswer(kSlowestSpeed));
   EditLikeAUser(Settings(), {kUnitAddress, "MINE DAY", "MINE NIGHT"});
   Settings().AfterBankSwitch(BankId::Night);
@@ -288,8 +384,8 @@ class QtMxUnit : public LinkTest {};
 TEST_F(QtMxUnit, answersOnceSelectedAndTakesADownloadToItsAddress) {
   constexpr int kUnitAddress = 21;  // group 1, address 5
   const std::string dump = Scratch("unit.txt");
-  ASSERT_NO_FATAL_FAILURE(StartUnit(LinkMode::Serial, {"--model", "qt-mx", "--address", QString::number(kUnitAddress),
-                                                       "--dump", QString::fromStdString(dump)}));
+  ASSERT_NO_FATAL_FAILURE(StartUnit(kPseudoTerminal, {"--model", "qt-mx", "--address", QString::number(kUnitAddress),
+                                                      "--dump", QString::fromStdString(dump)}));
   const ConnectResult connected = Connect(kBaud4800Index, UnitModel::QtMx);
   ASSERT_EQ(connected.outcome, ConnectOutcome::Connected) << connected.reason;
   EXPECT_FALSE(runner_->DialogShown("Communication  Completed")) << "a QT-MX is not checked";

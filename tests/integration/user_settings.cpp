@@ -1,6 +1,7 @@
 #include "user_settings.h"
 
 #include <array>
+#include <functional>
 
 #include "model/title_charset.h"
 #include "model/unit_profile.h"
@@ -72,7 +73,10 @@ void EditLikeAUser(SettingsWindowModel& window, const UserEdits& edits) {
   window.AfterBankSwitch(BankId::Day);
 }
 
-SettingsImage EditedSettings(LinkMode link, const UserEdits& edits) {
+namespace {
+
+// A freshly loaded settings window for a unit at 4800 baud on `link`, edited.
+SettingsImage MadeInTheWindow(LinkMode link, const std::function<void(SettingsWindowModel&)>& edit) {
   Session session;
   session.linkMode = link;
   session.linkBaudIndex = kBaud4800Index;
@@ -80,8 +84,22 @@ SettingsImage EditedSettings(LinkMode link, const UserEdits& edits) {
   FixedWallClock clock;
   SettingsWindowModel window(session, noLink, clock);
   window.Load();
-  EditLikeAUser(window, edits);
+  edit(window);
   return ComposeSettingsImage(session.banks);
+}
+
+}  // namespace
+
+SettingsImage EditedSettings(LinkMode link, const UserEdits& edits) {
+  return MadeInTheWindow(link, [&edits](SettingsWindowModel& window) { EditLikeAUser(window, edits); });
+}
+
+SettingsImage StreamingSettings(int outputType) {
+  constexpr int kContinuous = 2;
+  return MadeInTheWindow(LinkMode::Serial, [outputType](SettingsWindowModel& window) {
+    window.SelectListItem(SettingsWindowModel::ListIndex("cmbOutputRate"), kContinuous);
+    window.SelectListItem(SettingsWindowModel::ListIndex("cmbOutputData"), outputType);
+  });
 }
 
 std::string TitleOf(const SettingsImage& image, BankId bank) {

@@ -25,6 +25,11 @@ void EditLikeAUser(SettingsWindowModel& window, const UserEdits& edits);
 // for a unit at 4800 baud on `link`.
 SettingsImage EditedSettings(LinkMode link, const UserEdits& edits);
 
+// The factory settings of a serial unit at 4800 baud with its Output Rate set
+// to "CONTINUOUS" and its Output Data to `outputType` (0..14), as chosen on
+// the settings window's serial-port page.
+SettingsImage StreamingSettings(int outputType);
+
 // The title text of one bank of a settings image, without trailing blanks.
 std::string TitleOf(const SettingsImage& image, BankId bank);
 

@@ -56,12 +56,12 @@ class DownloadTest : public ::testing::TestWithParam<LinkMode> {
   }
   // Start, then one step per tick, a second apart.
   std::vector<Step> RunWhole() {
-    download->Start();
+    download->StartDownload();
     std::vector<Step> steps;
     while (state.downloadRequested) {
       clock.now = (clock.now / kTickMs + 1) * kTickMs;
       const auto [start, sent, closes] = std::tuple(clock.now, UnitBytes().size(), socket.closes);
-      download->RunStep();
+      download->RunDownloadStep();
       const ByteString after = UnitBytes();
       steps.push_back({{after.begin() + static_cast<std::ptrdiff_t>(sent), after.end()},
                        clock.now - start,
@@ -115,9 +115,9 @@ TEST(DownloadFrameTest, eachBlock_isAddressCountAndBlockPairsThenTheBytesAsStore
 
 TEST_F(DownloadTest, stepOneConfirmed_opensTheUnitWithItsWaitsThenSendsTheFreshDayClock) {
   Use(LinkMode::Serial);
-  download->Start();
+  download->StartDownload();
   clock.now = kTickMs;
-  download->RunStep();
+  download->RunDownloadStep();
   const std::vector<SentBytes>& sent = ports.Fake(1).written;
   ASSERT_EQ(sent.size(), 1u + 8 + 28 + 1);
   const std::vector<SentBytes> opening = {{0, {0xBA}},    {1000, {0x98}}, {1510, {0x98}}, {1920, {0xA1}},
@@ -133,9 +133,9 @@ TEST_F(DownloadTest, stepOneConfirmed_opensTheUnitWithItsWaitsThenSendsTheFreshD
 TEST_F(DownloadTest, stepOneCancelled_sendsA0ThenBaAndEndsTheDownload) {
   Use(LinkMode::Serial);
   host.okCancelAnswers = {false};
-  download->Start();
+  download->StartDownload();
   clock.now = kTickMs;
-  download->RunStep();
+  download->RunDownloadStep();
   EXPECT_EQ(ports.Fake(1).written, (std::vector<SentBytes>{{0, {0xBA}}, {1000, {0xA0}}, {1110, {0xBA}}}));
   EXPECT_FALSE(state.downloadRequested);
   EXPECT_EQ(state.downloadStep, 0);

@@ -107,7 +107,7 @@ TEST_F(HeartbeatTest, silentUnitOnNetwork_isAskedFromTheSeventhTickWithARearmAnd
 
 TEST_F(HeartbeatTest, silentUnitDuringDownload_dropsItOnTheSecondTickBeforeAnyFurtherStep) {
   Use(LinkMode::Serial);
-  download->Start();
+  download->StartDownload();
   Tick();  // status request, poll, check (miss 1), step 1 until 2890
   EXPECT_EQ(state.downloadStep, 1);
   EXPECT_EQ(Tick(), (std::vector<SentBytes>{{3000, {0xBA}}, {3010, {0xBA}}, {3020, {0xA0}}}));
@@ -119,7 +119,7 @@ TEST_F(HeartbeatTest, silentUnitDuringDownload_dropsItOnTheSecondTickBeforeAnyFu
 TEST_F(HeartbeatTest, tickWhileATickShowsABox_isSkipped) {
   Use(LinkMode::Serial);
   host.duringBox = [this] { heartbeat->Tick(); };
-  download->Start();
+  download->StartDownload();
   Tick();
   EXPECT_TRUE(state.downloadRequested);
   EXPECT_EQ(state.downloadStep, 1);

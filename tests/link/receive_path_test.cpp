@@ -173,5 +173,26 @@ TEST(UdpReceiveTest, onlyTheArmedBridgeOtherThanOurOwnSocket_isBelieved) {
   EXPECT_EQ(rig.mailboxes.status, kStatus);
 }
 
+TEST(UdpReceiveTest, sender_isComparedWithTheIpBoxAsAnAddressNotAsText) {
+  const struct {
+    const char* box;
+    const char* sender;
+    bool believed;
+  } cases[] = {
+      {" 192.168.0.100 ", "192.168.0.100", true}, {"192.168.0.100\t", "192.168.0.100", true},
+      {" 192.168.0.100 ", "192.168.0.7", false},  // a stranger
+      {"192.168.010.1", "192.168.10.1", false},   // the resolver sends such text to 192.168.8.1
+      {"192.168.0.", "192.168.0.0", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.box);
+    Rig rig(LinkMode::Udp);
+    rig.transport.SetBridgeAddress(c.box);
+    rig.transport.RearmUdpSocket();
+    rig.socket.Deliver(kStatus, c.sender);
+    EXPECT_EQ(rig.mailboxes.status, c.believed ? kStatus : ByteString{});
+  }
+}
+
 }  // namespace
 }  // namespace koral::testing_support

@@ -50,7 +50,9 @@ class UploadTest : public ::testing::TestWithParam<LinkMode> {
       if (d.atMs >= sinceMs && d.bytes[2] == 0x19) bytes.push_back({d.atMs, {d.bytes[4]}});
     return bytes;
   }
-  void Collect(const ByteString& frame) { Udp() ? collector.CollectNetwork(frame) : collector.CollectSerial(frame); }
+  void Collect(const ByteString& frame) {
+    Udp() ? collector.CollectNetworkUploadFrame(frame) : collector.CollectUploadFrame(frame);
+  }
 
   FakeClock clock;
   FakeSerialPorts ports{clock};
@@ -70,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(BothLinks, UploadTest, ::testing::Values(LinkMode::Seri
 
 TEST_P(UploadTest, start_sendsTheOpeningWithItsWaitsAndRearmsOnlyOnTheNetwork) {
   host.unitAddress = 0x25;
-  upload.Start();
+  upload.StartUpload();
   const std::vector<SentBytes> expected = {{0, {0x98}},    {510, {0x98}},  {1020, {0xA0}}, {1130, {0xA8}},
                                            {1240, {0x25}}, {1350, {0x25}}, {1460, {0x25}}, {1570, {0xBB}}};
   EXPECT_EQ(UnitBytes(), expected);
@@ -83,16 +85,16 @@ TEST_P(UploadTest, start_sendsTheOpeningWithItsWaitsAndRearmsOnlyOnTheNetwork) {
 
 TEST_P(UploadTest, offlineOrCancelled_sendsNothing) {
   offline = true;
-  upload.Start();
+  upload.StartUpload();
   EXPECT_EQ(host.log, std::vector<std::string>{"connection window"});
   offline = false;
   host.okCancelAnswers = {false};
-  upload.Start();
+  upload.StartUpload();
   EXPECT_TRUE(UnitBytes().empty());
 }
 
 TEST_P(UploadTest, lastBlock_completesOnTheNextTickEvenWithOtherBlocksMissing) {
-  upload.Start();
+  upload.StartUpload();
   upload.CheckComplete();
   EXPECT_EQ(host.log.back(), "refresh");
   Collect(Frame(0x20, 0xD1, 12));
@@ -118,8 +120,8 @@ TEST_P(UploadTest, abandon_givesBackTheBanksActiveBankAndModifiedFlagOfBeforeThe
   banks.Bank(BankId::Night).normalSet[3] = 42;
   banks.SetActiveBank(BankId::Day);
   const RegisterBanks before = banks;
-  upload.Start();
-  upload.Start();  // pressed again while it runs
+  upload.StartUpload();
+  upload.StartUpload();  // pressed again while it runs
   Collect(Frame(0x12, 0xD1, 8));
   upload.Unpack();
   upload.CheckComplete();

@@ -85,6 +85,8 @@ TEST(SettingsText, MixedAndEmptyLines_countOneLineEach) {
   const SettingsImage::value_type expected[] = {1, 2, 3, 4, 0, 5, 0, 6, 0, 7, 0};
   for (std::size_t i = 0; i < std::size(expected); ++i)
     EXPECT_EQ(image[i], expected[i]) << "line " << i + 1;
+  // One number among words is still a short settings file.
+  EXPECT_EQ(Expect(ParseSettingsText("notes\r\n\r\n 7 x\r\n"))[2], 7);
 }
 
 TEST(SettingsText, FormattedText_isOneSpacedValuePerCrLfLine) {
@@ -124,6 +126,9 @@ TEST(SettingsText, BadTexts_areErrorsWithTheirLine) {
       {"extra line without end", full + "x", "more than 1092 lines", 1093},
       {"bad value", "1\n2\n3\n4\n300\n6\n", "line 5: 300 is outside 0..255", 5},
       {"bad last value", Lines(kSettingsFileLines - 1, "\n") + "-1", "line 1092: -1 is outside 0..255", 1092},
+      {"blank lines only", "\r\n \r\n\r\n", "no line holds a number: not a settings file", 0},
+      {"words only", "# KORAL\n\nSettings of the gate camera.\n", "no line holds a number: not a settings file", 0},
+      {"picture", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\n12\n", 20), "holds binary data: not a settings file", 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

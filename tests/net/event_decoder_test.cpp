@@ -130,10 +130,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(EventDecoder, take_emptiesTheMonitorMailboxOnlyWhenTheDecodeConsumedIt) {
   Mailboxes mailboxes;
   mailboxes.monitor = EventWith(17, 0x04);
-  TakeEventFrame(mailboxes);
+  recievedata(mailboxes);
   EXPECT_EQ(mailboxes.monitor, EventWith(17, 0x04));
   mailboxes.PostOther(kEvent);
-  TakeEventFrame(mailboxes);
+  recievedata(mailboxes);
   EXPECT_TRUE(mailboxes.monitor.empty());
   EXPECT_EQ(mailboxes.alarm, kEvent);
 }

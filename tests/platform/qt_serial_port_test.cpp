@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
 #include <stdexcept>
 
+#include "link/serial_receiver.h"
 #include "link/transport.h"
 #include "platform/qt_clock.h"
 #include "platform/serial_port_names.h"
@@ -86,6 +89,77 @@ TEST_F(QtSerialPortOnPty, receiveHandlerThatClosesThePort_endsTheNotifications) 
   RunEventLoopFor(50);
   EXPECT_EQ(notifications, 1);
 }
+
+// Bytes that reach the port while a receive handler waits before its read, as
+// a USB adapter hands over a frame in pieces while the rest is still on the line.
+struct PiecesCase {
+  const char* name;
+  ByteString first;                // sent before the first notification
+  ByteString rest;                 // sent 30 ms into the wait of notification `restDuring`
+  int restDuring;                  // 1 = the first notification
+  std::vector<std::size_t> reads;  // sizes of the reads, one per notification
+};
+
+void PrintTo(const PiecesCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class QtSerialPortPieces : public QtSerialPortOnPty, public ::testing::WithParamInterface<PiecesCase> {};
+
+TEST_P(QtSerialPortPieces, handlerThatWaitsThenReads_getsEveryByteThatArrivedMeanwhile) {
+  constexpr int kPieceGapMs = 30;
+  const PiecesCase& c = GetParam();
+  QtClock clock;
+  std::vector<ByteString> reads;
+  int depth = 0;
+  int deepest = 0;
+  port.SetReceiveHandler([&] {
+    deepest = std::max(deepest, ++depth);
+    // The receive path's wait, with the far end sending the rest part-way through.
+    if (static_cast<int>(reads.size()) + 1 == c.restDuring) {
+      clock.Sleep(kPieceGapMs);
+      farEnd.Write(c.rest);
+      clock.Sleep(kReceiveSettleMs - kPieceGapMs);
+    } else {
+      clock.Sleep(kReceiveSettleMs);
+    }
+    reads.push_back(port.Read(kSerialReadLimit));
+    --depth;
+  });
+  ASSERT_TRUE(port.Open()) << port.ErrorText();
+  ByteString sent = c.first;
+  sent.insert(sent.end(), c.rest.begin(), c.rest.end());
+
+  farEnd.Write(c.first);
+  const auto received = [&reads] {
+    return std::accumulate(reads.begin(), reads.end(), std::size_t{0},
+                           [](std::size_t n, const ByteString& r) { return n + r.size(); });
+  };
+  ASSERT_TRUE(WaitUntil([&] { return received() >= sent.size(); })) << received() << " bytes read";
+  RunEventLoopFor(2 * kReceiveSettleMs);  // any further notification
+
+  std::vector<std::size_t> sizes;
+  ByteString joined;
+  for (const ByteString& r : reads) {
+    sizes.push_back(r.size());
+    joined.insert(joined.end(), r.begin(), r.end());
+  }
+  EXPECT_EQ(sizes, c.reads);
+  EXPECT_EQ(joined, sent);
+  EXPECT_EQ(deepest, 1) << "a read started the handler again";
+}
+
+ByteString Range(int from, int count) {
+  ByteString bytes = Sequence(static_cast<std::size_t>(from + count));
+  return ByteString(bytes.begin() + from, bytes.end());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arrivals, QtSerialPortPieces,
+    ::testing::Values(PiecesCase{"frameInTwoPieces_isReadWhole", Range(0, 12), Range(12, 12), 1, {24}},
+                      PiecesCase{"moreThanOneReadWaiting_comesInReadsOf30", Range(0, 70), {}, 0, {30, 30, 10}},
+                      PiecesCase{"pieceWhileTheLeftoverIsRead_joinsIt", Range(0, 40), Range(40, 12), 2, {30, 22}}),
+    [](const ::testing::TestParamInfo<PiecesCase>& p) { return std::string(p.param.name); });
 
 TEST(QtSerialPortTest, portWithoutADevice_saysSoOnOpen) {
   QtSerialPort port("COM3", "");

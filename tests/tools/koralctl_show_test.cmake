@@ -35,6 +35,14 @@ if(NOT out STREQUAL "")
   message(FATAL_ERROR "a rejected file must print no settings")
 endif()
 
+# Text without a single number is some other file: refused, not loaded as zeros.
+file(WRITE "${WORK}/README.md" "# KORAL\n\nNotes on the gate camera.\n")
+expect_run(3 show "${WORK}/README.md")
+expect_match("${err}" "README.md: no line holds a number: not a settings file")
+if(NOT out STREQUAL "")
+  message(FATAL_ERROR "a file that is no settings file must print no settings")
+endif()
+
 expect_run(3 show "${WORK}/missing.txt")
 expect_match("${err}" "missing.txt: cannot be opened")
 

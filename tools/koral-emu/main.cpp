@@ -89,6 +89,10 @@ std::string Describe(const EmuOptions& options, const RegisterBanks& banks) {
   if (options.faults.garbleRate > 0)
     text += ", garbling " + std::to_string(options.faults.garbleRate) + " of the bytes";
   if (options.faults.slowMs > 0) text += ", " + std::to_string(options.faults.slowMs) + " ms late";
+  if (options.faults.pieces > 1) {
+    text += ", frames in " + std::to_string(options.faults.pieces) + " pieces " +
+            std::to_string(options.faults.pieceGapMs) + " ms apart";
+  }
   if (options.videoLoss) text += ", video lost";
   return text;
 }

@@ -35,6 +35,12 @@ const std::string_view kUsage =
     "  --garble RATE        corrupt this share (0..1) of the bytes sent\n"
     "  --seed N             seed of the corruption (default 1)\n"
     "  --slow MS            send every frame MS milliseconds late\n"
+    "  --pieces N           write every frame in N pieces, as a USB serial adapter\n"
+    "                       hands over what it has while the rest is on the line\n"
+    "                       (pseudo-terminal only)\n"
+    "  --piece-gap MS       milliseconds between the pieces (default 30); the PC\n"
+    "                       reads 100 ms after the first byte, so a frame whose\n"
+    "                       (N-1) x MS stays below that is still read whole\n"
     "\n"
     "  -q, --quiet          no log on standard error\n"
     "  -h, --help           this text\n";
@@ -87,6 +93,16 @@ std::optional<UdpListen> ParseUdp(std::string_view text) {
 
 // An option that takes a value: stores it, or says what is wrong with it.
 using ValueOption = std::function<std::optional<std::string>(EmuOptions&, std::string_view)>;
+
+// A whole number least..most for one of the line faults; `what` says what it must be.
+ValueOption FaultNumber(int LineFaults::*fault, int least, int most, std::string what) {
+  return [=](EmuOptions& o, std::string_view v) -> std::optional<std::string> {
+    const auto value = Number<int>(v, least, most);
+    if (!value) return what + ", not '" + std::string(v) + "'";
+    o.faults.*fault = *value;
+    return std::nullopt;
+  };
+}
 
 const std::map<std::string_view, ValueOption>& ValueOptions() {
   static const std::map<std::string_view, ValueOption> options = {
@@ -163,13 +179,9 @@ const std::map<std::string_view, ValueOption>& ValueOptions() {
          o.faults.garbleSeed = *seed;
          return std::nullopt;
        }},
-      {"--slow",
-       [](EmuOptions& o, std::string_view v) -> std::optional<std::string> {
-         const auto ms = Number<int>(v, 0, 60'000);
-         if (!ms) return "--slow is milliseconds 0..60000, not '" + std::string(v) + "'";
-         o.faults.slowMs = *ms;
-         return std::nullopt;
-       }},
+      {"--slow", FaultNumber(&LineFaults::slowMs, 0, 60'000, "--slow is milliseconds 0..60000")},
+      {"--pieces", FaultNumber(&LineFaults::pieces, 1, 100, "--pieces is a count 1..100")},
+      {"--piece-gap", FaultNumber(&LineFaults::pieceGapMs, 0, 1000, "--piece-gap is milliseconds 0..1000")},
   };
   return options;
 }
@@ -208,6 +220,8 @@ std::variant<EmuOptions, std::string> ParseOptions(std::span<const std::string_v
     }
   }
   if (options.linkPath && options.udp) return "--link is for the pseudo-terminal; it does not go with --udp";
+  // The program relies on the bridge sending each frame as one datagram.
+  if (options.faults.pieces > 1 && options.udp) return "--pieces is for the pseudo-terminal; it does not go with --udp";
   return options;
 }
 

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "link/ipv4_address.h"
+
 namespace koralctl {
 namespace {
 
@@ -17,20 +19,6 @@ bool SameLetters(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
     return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
   });
-}
-
-bool IsDottedQuad(std::string_view text) {
-  int fields = 0;
-  std::size_t begin = 0;
-  while (true) {
-    const std::size_t dot = text.find('.', begin);
-    const std::string_view field = text.substr(begin, dot == std::string_view::npos ? dot : dot - begin);
-    if (field.empty() || field.size() > 3 || !WholeNumber(field, 0, 255)) return false;
-    ++fields;
-    if (dot == std::string_view::npos) break;
-    begin = dot + 1;
-  }
-  return fields == 4;
 }
 
 std::optional<std::uint16_t> UdpPort(std::string_view text) {
@@ -124,7 +112,8 @@ std::variant<LinkChoice, std::string> ReadLinkChoice(const CommandLine& line) {
       if (line.Has(option)) return std::string(option) + " goes with --udp, not --serial";
     }
   } else {
-    if (!IsDottedQuad(*udp)) return "--udp wants the bridge's IPv4 address such as 192.168.0.100, not " + Quoted(*udp);
+    if (!koral::ParseIpv4(*udp))
+      return "--udp wants the bridge's IPv4 address such as 192.168.0.100, not " + Quoted(*udp);
     link.mode = koral::LinkMode::Udp;
     link.host = std::string(*udp);
   }

@@ -104,7 +104,7 @@ std::optional<std::string> SpeedWarning(const std::string& file, int fileSpeed, 
   const std::string fileBaud = std::to_string(koral::kLinkBaudRates[static_cast<std::size_t>(fileSpeed)]);
   std::string text = file + " sets the unit speed to " + fileBaud + " baud, not the " + linkBaud + " of the link";
   if (link.mode == koral::LinkMode::Serial && link.model == koral::UnitModel::Qt1Rx) {
-    text += "; the link follows it to " + fileBaud + " baud when the file is opened";
+    text += "; the unit will run at " + fileBaud + " baud after the download";
   } else if (link.model == koral::UnitModel::QtMx) {
     text += "; a QT-MX link stays at 4800 baud";
   } else {

@@ -35,6 +35,7 @@ std::int64_t Outbox::DueMs(const Waiting& waiting) const {
 }
 
 std::optional<std::int64_t> Outbox::NextDueMs() const {
+  if (!onTheLine_.empty()) return onTheLine_.front().dueMs;
   if (waiting_.empty()) return std::nullopt;
   return DueMs(waiting_.front());
 }
@@ -45,7 +46,15 @@ bool Outbox::Holds(FrameKind kind) const {
 
 std::vector<Bytes> Outbox::TakeDue(std::int64_t nowMs) {
   std::vector<Bytes> due;
-  while (!waiting_.empty() && DueMs(waiting_.front()) <= nowMs) {
+  while (true) {
+    if (!onTheLine_.empty()) {
+      if (onTheLine_.front().dueMs > nowMs) break;
+      due.push_back(std::move(onTheLine_.front().bytes));
+      onTheLine_.pop_front();
+      lastSentMs_ = nowMs;
+      continue;
+    }
+    if (waiting_.empty() || DueMs(waiting_.front()) > nowMs) break;
     OutgoingFrame frame = std::move(waiting_.front().frame);
     waiting_.pop_front();
     if (frame.kind == FrameKind::Upload && faults_.dropAfterUpload && uploadFramesSent_ >= *faults_.dropAfterUpload) {
@@ -58,12 +67,36 @@ std::vector<Bytes> Outbox::TakeDue(std::int64_t nowMs) {
     const int garbled = Garble(frame.bytes);
     std::string line = "-> " + frame.description + ": " + Hex(frame.bytes);
     if (garbled > 0) line += " (" + std::to_string(garbled) + " bytes garbled)";
+    line += PiecesNote(frame.bytes.size());
     log_(line);
-    due.push_back(std::move(frame.bytes));
-    lastSentMs_ = nowMs;
+    StartSending(std::move(frame.bytes), nowMs);
     if (frame.kind == FrameKind::Upload && ++uploadFramesSent_ == faults_.dropAfterUpload) FallSilent();
   }
   return due;
+}
+
+void Outbox::StartSending(Bytes bytes, std::int64_t nowMs) {
+  const std::size_t count = PieceCount(bytes.size());
+  // The first pieces take one byte more where the frame does not divide evenly.
+  const std::size_t base = bytes.size() / count;
+  const std::size_t longer = bytes.size() % count;
+  auto from = bytes.begin();
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto size = static_cast<std::ptrdiff_t>(base + (i < longer ? 1 : 0));
+    onTheLine_.push_back({Bytes(from, from + size), nowMs + static_cast<std::int64_t>(i) * faults_.pieceGapMs});
+    from += size;
+  }
+}
+
+std::size_t Outbox::PieceCount(std::size_t frameSize) const {
+  const auto asked = static_cast<std::size_t>(std::max(faults_.pieces, 1));
+  return std::max<std::size_t>(std::min(asked, frameSize), 1);
+}
+
+std::string Outbox::PiecesNote(std::size_t frameSize) const {
+  const std::size_t count = PieceCount(frameSize);
+  if (count < 2) return {};
+  return " (in " + std::to_string(count) + " pieces " + std::to_string(faults_.pieceGapMs) + " ms apart)";
 }
 
 void Outbox::FallSilent() {
