@@ -1,6 +1,15 @@
+// koral: the desktop program.
 #include <QApplication>
+
+#include "ui/desktop_program.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  return 0;
+  QApplication::setApplicationName(QStringLiteral("KORAL"));
+  QApplication::setApplicationVersion(QStringLiteral("3.09"));
+  // The program ends through its windows' explicit exits only.
+  QApplication::setQuitOnLastWindowClosed(false);
+  koral::ui::DesktopProgram program;
+  program.Start();
+  return QApplication::exec();
 }
