@@ -23,7 +23,17 @@ std::string SerialErrorText(const std::string& portName, const std::string& devi
 }
 
 QtSerialPort::QtSerialPort(std::string name, std::string device)
-    : name_(std::move(name)), device_(std::move(device)), port_(std::make_unique<QSerialPort>()) {
+    : name_(std::move(name)),
+      device_(std::move(device)),
+      port_(std::make_unique<QSerialPort>()),
+      notifyAgain_([this] {
+        if (BytesWaiting() > 0) Notify();
+      }),
+      closeLater_([this] {
+        if (!closePending_) return;
+        closePending_ = false;
+        port_->close();
+      }) {
   port_->setPortName(QString::fromStdString(device_));
   port_->setDataBits(QSerialPort::Data8);
   port_->setParity(QSerialPort::NoParity);
@@ -128,15 +138,7 @@ void QtSerialPort::CollectWaitingBytes() {
 }
 
 void QtSerialPort::NotifyAgainLater() {
-  if (notificationQueued_) return;
-  notificationQueued_ = true;
-  QMetaObject::invokeMethod(
-      port_.get(),
-      [this] {
-        notificationQueued_ = false;
-        if (BytesWaiting() > 0) Notify();
-      },
-      Qt::QueuedConnection);
+  notifyAgain_.Schedule();
 }
 
 std::string QtSerialPort::ErrorText() const {
@@ -161,14 +163,7 @@ void QtSerialPort::OnError() {
       if (closePending_ || !port_->isOpen()) return;
       closePending_ = true;
       Fail("The device stopped responding and the port was closed");
-      QMetaObject::invokeMethod(
-          port_.get(),
-          [this] {
-            if (!closePending_) return;
-            closePending_ = false;
-            port_->close();
-          },
-          Qt::QueuedConnection);
+      closeLater_.Schedule();
       return;
     default:
       // Failures of open, write and settings are reported where they happen;

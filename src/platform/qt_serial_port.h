@@ -10,6 +10,7 @@
 #include <string>
 
 #include "link/serial_port.h"
+#include "platform/deferred_call.h"
 #include "platform/serial_port_names.h"
 
 class QSerialPort;
@@ -69,9 +70,10 @@ class QtSerialPort final : public SerialPort {
   std::optional<bool> dtr_;
   bool closePending_ = false;
   bool collecting_ = false;
-  bool notificationQueued_ = false;
   std::string errorText_;
   std::function<void()> onReceive_;
+  DeferredCall notifyAgain_;
+  DeferredCall closeLater_;
 };
 
 class QtSerialPorts final : public SerialPorts {

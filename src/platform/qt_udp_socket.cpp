@@ -2,7 +2,6 @@
 
 #include <QHostInfo>
 #include <QNetworkDatagram>
-#include <QTimer>
 #include <QUdpSocket>
 #include <algorithm>
 
@@ -125,13 +124,10 @@ void QtUdpSocket::HoldPending() {
     Datagram datagram;
     if (Take(datagram)) held_.push_back(std::move(datagram));
   }
-  if (held_.empty() || deliveryQueued_) return;
-  deliveryQueued_ = true;
-  QTimer::singleShot(0, socket_.get(), [this] { DeliverHeld(); });
+  if (!held_.empty()) deliverHeld_.Schedule();
 }
 
 void QtUdpSocket::DeliverHeld() {
-  deliveryQueued_ = false;
   std::vector<Datagram> held;
   held.swap(held_);
   for (const Datagram& datagram : held) {

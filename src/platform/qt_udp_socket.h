@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "link/udp_socket.h"
+#include "platform/deferred_call.h"
 
 class QUdpSocket;
 
@@ -58,7 +59,7 @@ class QtUdpSocket final : public UdpSocket {
   std::string ownAddress_;  // LocalAddress() for the current remote host
   std::function<void(const Datagram&)> onDatagram_;
   std::vector<Datagram> held_;
-  bool deliveryQueued_ = false;
+  DeferredCall deliverHeld_{[this] { DeliverHeld(); }};
 };
 
 }  // namespace koral

@@ -41,6 +41,8 @@ class LinkRuntime final : private WindowLayer {
 
   // Installs the receive handlers; once, before the first connection.
   void Listen();
+  // Run during the protocol's waits from now on (the windows' repaints).
+  void SetWaitPump(WaitPump* pump) { clock_.SetWaitPump(pump); }
   // Told of every change of the settings window, after the runtime has made
   // the main timer follow it.
   void SetSettingsListener(std::function<void(SettingsParts)> listener) { settingsListener_ = std::move(listener); }

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QMetaObject>
+#include <utility>
 
 #include "ui/connection_dialog.h"
 #include "ui/day_night_switcher_dialog.h"
@@ -25,7 +25,11 @@ std::optional<std::filesystem::path> ChosenPath(const QString& path) {
 
 }  // namespace
 
-DesktopProgram::DesktopProgram() : selector_(selectorSession_) {}
+DesktopProgram::DesktopProgram() : selector_(selectorSession_) {
+  stepTimer_.setSingleShot(true);
+  stepTimer_.setInterval(0);
+  connect(&stepTimer_, &QTimer::timeout, this, &DesktopProgram::FollowPendingSteps);
+}
 
 DesktopProgram::~DesktopProgram() {
   // The windows go before the runtime whose models they show.
@@ -52,6 +56,7 @@ void DesktopProgram::OnStartupChoice(const StartupChoice& choice) {
   runtime_ = std::make_unique<LinkRuntime>(
       choice.linkMode, choice.linkMode == LinkMode::Serial ? std::make_unique<QtSerialPorts>() : nullptr,
       static_cast<WindowLayer&>(*this));
+  runtime_->SetWaitPump(&waitPump_);
   runtime_->Listen();
   ShowConnectionWindow();
 }
@@ -61,8 +66,13 @@ void DesktopProgram::OnStartupChoice(const StartupChoice& choice) {
 void DesktopProgram::ApplyWindowStep(const WindowStep& step) {
   // Followed once the engine call that asked has returned, as a window is
   // shown and activated after the handler that showed it.
-  QMetaObject::invokeMethod(
-      this, [this, step] { FollowStep(step); }, Qt::QueuedConnection);
+  pendingSteps_.push_back(step);
+  stepTimer_.start();
+}
+
+void DesktopProgram::FollowPendingSteps() {
+  for (const WindowStep& step : std::exchange(pendingSteps_, {}))
+    FollowStep(step);
 }
 
 void DesktopProgram::FollowStep(const WindowStep& step) {

@@ -5,12 +5,15 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 #include <memory>
+#include <vector>
 
 #include "app/connection_check_model.h"
 #include "app/session.h"
 #include "app/startup_selector_model.h"
 #include "app/window_layer.h"
+#include "platform/window_events_during_waits.h"
 #include "runtime/link_runtime.h"
 #include "ui/settings_window_actions.h"
 
@@ -36,6 +39,7 @@ class DesktopProgram final : public QObject, private WindowLayer, private Settin
 
  private:
   void OnStartupChoice(const StartupChoice& choice);
+  void FollowPendingSteps();
   // What a window or the engine asked to be shown next.
   void FollowStep(const WindowStep& step);
   void EnsureSettingsWindow();
@@ -64,8 +68,6 @@ class DesktopProgram final : public QObject, private WindowLayer, private Settin
   void ShowManual() override {}
   void ShowAbout() override;
   bool PortError() const override;
-  // The runtime's timer runs the heartbeat as the view-model says.
-  void MainTimerTick() override {}
   void EndProgram() override { End(); }
   std::optional<std::filesystem::path> OpenFileDialog(const QString& filter) override;
   std::optional<std::filesystem::path> SaveFileDialog(const QString& filter) override;
@@ -75,7 +77,12 @@ class DesktopProgram final : public QObject, private WindowLayer, private Settin
   Session selectorSession_;  // only the link choice: the runtime owns the run's session
   StartupSelectorModel selector_;
   std::unique_ptr<StartupWindow> startupWindow_;
+  WindowEventsDuringWaits waitPump_;
   std::unique_ptr<LinkRuntime> runtime_;
+  // Steps the engine asked for, followed when its call has returned. A timer,
+  // not a queued call: a wait holds timers back until it ends.
+  std::vector<WindowStep> pendingSteps_;
+  QTimer stepTimer_;
   std::unique_ptr<SerialConnectionWindow> serialWindow_;
   std::unique_ptr<NetworkConnectionWindow> networkWindow_;
   std::unique_ptr<ConnectionDialog> connectionDialog_;

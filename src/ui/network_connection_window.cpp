@@ -1,6 +1,5 @@
 #include "ui/network_connection_window.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -28,7 +27,7 @@ QLabel* MakeLabel(std::string_view text, const QString& objectName, QWidget* bud
 }  // namespace
 
 NetworkConnectionWindow::NetworkConnectionWindow(NetworkConnectionModel& model, StepHandler onStep, QWidget* parent)
-    : QWidget(parent), model_(model), onStep_(std::move(onStep)) {
+    : ConnectionWindow(std::move(onStep), parent), model_(model) {
   model_.Load();
   setObjectName(QStringLiteral("SetUDP"));
   setWindowTitle(ToQString(NetworkConnectionModel::kCaption));
@@ -86,22 +85,7 @@ void NetworkConnectionWindow::ShowModel() {
 void NetworkConnectionWindow::Connect() {
   const WindowStep step = model_.Connect();
   ShowModel();
-  if (onStep_) onStep_(step);
-}
-
-void NetworkConnectionWindow::changeEvent(QEvent* event) {
-  QWidget::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) Activate();
-}
-
-void NetworkConnectionWindow::closeEvent(QCloseEvent* event) {
-  const WindowStep step = model_.Close();
-  if (onStep_) onStep_(step);
-  if (step.next == NextWindow::EndProgram) {
-    event->accept();
-  } else {
-    event->ignore();
-  }
+  FollowStep(step);
 }
 
 // Enter is "Connect" wherever the focus is: the list, the address and the

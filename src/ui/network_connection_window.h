@@ -2,10 +2,8 @@
 // the link speed, the bridge's IP address and "Connect".
 #pragma once
 
-#include <QWidget>
-#include <functional>
-
 #include "app/network_connection_model.h"
+#include "ui/connection_window.h"
 
 class QComboBox;
 class QLineEdit;
@@ -15,12 +13,10 @@ namespace koral::ui {
 
 class UnitOptionFrames;
 
-class NetworkConnectionWindow : public QWidget {
+class NetworkConnectionWindow : public ConnectionWindow {
   Q_OBJECT
 
  public:
-  using StepHandler = std::function<void(const WindowStep&)>;
-
   // `model` must outlive the window. Constructing the window is its load
   // (model.Load(), which addresses the socket and sets the bridge to 4800):
   // create it when it is first needed, then only show and hide it. Editing
@@ -32,22 +28,18 @@ class NetworkConnectionWindow : public QWidget {
   // QCoreApplication::exit(), not by closing this window.
   NetworkConnectionWindow(NetworkConnectionModel& model, StepHandler onStep, QWidget* parent = nullptr);
 
-  // What the window's activation does (the window system's activation runs it
-  // too): model.Activate(), then the option buttons follow the session.
-  void Activate();
+  void Activate() override;
   // Writes the model's state into the widgets.
   void ShowModel();
 
  protected:
-  void changeEvent(QEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
+  WindowStep CloseStep() override { return model_.Close(); }
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void Connect();
 
   NetworkConnectionModel& model_;
-  StepHandler onStep_;
   UnitOptionFrames* options_ = nullptr;
   QComboBox* speeds_ = nullptr;     // cmbSelect
   QLineEdit* address_ = nullptr;    // txt_IP

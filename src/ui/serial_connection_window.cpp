@@ -1,6 +1,5 @@
 #include "ui/serial_connection_window.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -11,7 +10,7 @@
 namespace koral::ui {
 
 SerialConnectionWindow::SerialConnectionWindow(SerialConnectionModel& model, StepHandler onStep, QWidget* parent)
-    : QWidget(parent), model_(model), onStep_(std::move(onStep)) {
+    : ConnectionWindow(std::move(onStep), parent), model_(model) {
   model_.Load();
   setObjectName(QStringLiteral("Setting"));
   setWindowTitle(ToQString(SerialConnectionModel::kCaption));
@@ -47,22 +46,7 @@ void SerialConnectionWindow::ShowModel() {
 void SerialConnectionWindow::Choose(int position) {
   const WindowStep step = model_.Choose(position);
   ShowModel();
-  if (onStep_) onStep_(step);
-}
-
-void SerialConnectionWindow::changeEvent(QEvent* event) {
-  QWidget::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) Activate();
-}
-
-void SerialConnectionWindow::closeEvent(QCloseEvent* event) {
-  const WindowStep step = model_.Close();
-  if (onStep_) onStep_(step);
-  if (step.next == NextWindow::EndProgram) {
-    event->accept();
-  } else {
-    event->ignore();
-  }
+  FollowStep(step);
 }
 
 }  // namespace koral::ui

@@ -2,10 +2,8 @@
 // and one list of COM port and speed where choosing an entry connects at once.
 #pragma once
 
-#include <QWidget>
-#include <functional>
-
 #include "app/serial_connection_model.h"
+#include "ui/connection_window.h"
 
 class QComboBox;
 
@@ -13,12 +11,10 @@ namespace koral::ui {
 
 class UnitOptionFrames;
 
-class SerialConnectionWindow : public QWidget {
+class SerialConnectionWindow : public ConnectionWindow {
   Q_OBJECT
 
  public:
-  using StepHandler = std::function<void(const WindowStep&)>;
-
   // `model` must outlive the window. Constructing the window is its load
   // (model.Load()): create it when it is first needed, then only show and
   // hide it. `onStep` gets every step the model returns: after a choice in
@@ -29,21 +25,17 @@ class SerialConnectionWindow : public QWidget {
   // not by closing this window.
   SerialConnectionWindow(SerialConnectionModel& model, StepHandler onStep, QWidget* parent = nullptr);
 
-  // What the window's activation does (the window system's activation runs it
-  // too): model.Activate(), then the option buttons follow the session.
-  void Activate();
+  void Activate() override;
   // Writes the model's state into the widgets.
   void ShowModel();
 
  protected:
-  void changeEvent(QEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
+  WindowStep CloseStep() override { return model_.Close(); }
 
  private:
   void Choose(int position);
 
   SerialConnectionModel& model_;
-  StepHandler onStep_;
   UnitOptionFrames* options_ = nullptr;
   QComboBox* select_ = nullptr;  // cmbSelect
 };

@@ -112,10 +112,6 @@ SettingsWindow::SettingsWindow(SettingsWindowModel& model, SettingsWindowActions
   column->addLayout(status);
   setCentralWidget(central);
 
-  mainTimer_ = new QTimer(this);
-  mainTimer_->setObjectName(QStringLiteral("Timer1"));
-  connect(mainTimer_, &QTimer::timeout, this, [this] { actions_.MainTimerTick(); });
-
   BuildMenus();
   connect(qApp, &QGuiApplication::focusWindowChanged, this, &SettingsWindow::NoteFocusWindow);
 
@@ -266,7 +262,6 @@ void SettingsWindow::ShowParts(SettingsParts parts) {
   if (Touches(parts, SettingsPart::Caption)) ShowCaption();
   if (Touches(parts, SettingsPart::Progress)) ShowProgress();
   if (Touches(parts, SettingsPart::Menus)) ShowMenus();
-  if (Touches(parts, SettingsPart::MainTimer)) ShowMainTimer();
 }
 
 void SettingsWindow::ShowCaption() {
@@ -293,15 +288,6 @@ void SettingsWindow::ShowMenus() {
   upload_->setEnabled(menus.upload);
   alarmWindow_->setEnabled(menus.alarmWindow);
   serialWindow_->setEnabled(menus.serialWindow);
-}
-
-void SettingsWindow::ShowMainTimer() {
-  const MainTimerState& state = model_.MainTimer();
-  if (state.enabled && state.intervalMs > 0) {
-    if (!mainTimer_->isActive() || mainTimer_->interval() != state.intervalMs) mainTimer_->start(state.intervalMs);
-  } else if (mainTimer_->isActive()) {
-    mainTimer_->stop();
-  }
 }
 
 }  // namespace koral::ui

@@ -16,7 +16,6 @@ class QMenu;
 class QLabel;
 class QProgressBar;
 class QTabWidget;
-class QTimer;
 
 namespace koral::ui {
 
@@ -66,7 +65,6 @@ class SettingsWindow : public QMainWindow {
   void ShowCaption();
   void ShowProgress();
   void ShowMenus();
-  void ShowMainTimer();
   void NoteFocusWindow(QWindow* window);
 
   SettingsWindowModel& model_;
@@ -76,7 +74,6 @@ class SettingsWindow : public QMainWindow {
   QProgressBar* progress_ = nullptr;  // Pbr
   QLabel* pleaseWait_ = nullptr;      // lblDisplay
   QLabel* missedPolls_ = nullptr;     // Label54
-  QTimer* mainTimer_ = nullptr;       // Timer1
   QAction* comPort_ = nullptr;        // mnuComPort
   QAction* upload_ = nullptr;         // mnuupload
   QAction* alarmWindow_ = nullptr;    // mnuAlarm

@@ -1,7 +1,7 @@
 // What the settings window (frmSetup) asks of the rest of the program: the
-// menu commands that belong to the link engine or to other windows, the main
-// timer's tick, the file dialogs and the message boxes. The program's
-// composition implements it; the window tests use a fake.
+// menu commands that belong to the link engine or to other windows, the file
+// dialogs and the message boxes. The program's composition implements it; the
+// window tests use a fake.
 #pragma once
 
 #include <QString>
@@ -36,8 +36,6 @@ class SettingsWindowActions {
   // ---- lifecycle ----
   // Whether opening the serial port failed; asked on every activation.
   virtual bool PortError() const = 0;
-  // Timer1 fired: the engine's heartbeat.
-  virtual void MainTimerTick() = 0;
   // The settings window closed for good: the whole program ends at once.
   virtual void EndProgram() = 0;
 

@@ -49,7 +49,6 @@ class FakeActions : public ui::SettingsWindowActions {
   void ShowManual() override {}
   void ShowAbout() override {}
   bool PortError() const override { return false; }
-  void MainTimerTick() override {}
   void EndProgram() override { ++programEnds; }
   std::optional<std::filesystem::path> OpenFileDialog(const QString& filter) override {
     filters << filter;
