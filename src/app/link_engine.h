@@ -11,7 +11,6 @@
 #include "app/session.h"
 #include "app/settings_window_link.h"
 #include "app/settings_window_model.h"
-#include "app/wall_clock.h"
 #include "app/window_layer.h"
 #include "link/download.h"
 #include "link/heartbeat.h"
@@ -20,6 +19,7 @@
 #include "link/transport.h"
 #include "link/udp_receiver.h"
 #include "link/upload.h"
+#include "link/wall_clock.h"
 #include "monitor/serial_monitor_model.h"
 #include "net/udp_monitor_model.h"
 

@@ -20,7 +20,7 @@
 #include "app/control_state.h"
 #include "app/session.h"
 #include "app/settings_window_link.h"
-#include "app/wall_clock.h"
+#include "link/wall_clock.h"
 #include "model/register_map.h"
 #include "model/setting_catalogue.h"
 

@@ -3,7 +3,7 @@
 
 #include <QDateTime>
 
-#include "app/wall_clock.h"
+#include "link/wall_clock.h"
 
 namespace koral {
 

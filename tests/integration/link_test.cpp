@@ -20,7 +20,7 @@
 #include "model/settings_file.h"
 #include "monitor/output_decoder.h"
 #include "monitor/serial_monitor_model.h"
-#include "platform/headless_runner.h"
+#include "runtime/headless_runner.h"
 #include "user_settings.h"
 
 namespace koral {

@@ -73,7 +73,7 @@ std::optional<std::string> UnitLink::Connect() {
       break;
   }
   return "the unit did not answer on " + Where() + " within " +
-         std::to_string(koral::HeadlessRunner::kStatusReplyWaitMs / 1000) + " s";
+         std::to_string(koral::ConnectionCheckModel::kStatusReplyWaitMs / 1000) + " s";
 }
 
 void UnitLink::WatchProgressBar() {

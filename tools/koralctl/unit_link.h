@@ -11,8 +11,8 @@
 
 #include "command_line.h"
 #include "commands.h"
-#include "platform/headless_runner.h"
 #include "progress.h"
+#include "runtime/headless_runner.h"
 
 namespace koralctl {
 

@@ -1,14 +1,12 @@
 // The link engine and its view-models on a Qt event loop, with no window: what
-// the command-line tool runs, and what the end-to-end tests drive. It owns the
-// session, the clocks, the devices of one link and the engine, keeps the
-// settings window's main timer and the upload's unpack timer running as the
-// view-models say, and stands in for the window layer: every question is
-// answered (OK unless told otherwise), and every message, question and window
-// step is recorded.
+// the command-line tool runs, and what the end-to-end tests drive. The link
+// runtime owns the session, the clocks, the devices, the engine and the
+// timers, as it does for the desktop program; the runner is its window layer:
+// every question is answered (OK unless told otherwise), and every message,
+// question and window step is recorded.
 #pragma once
 
 #include <QObject>
-#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -20,11 +18,9 @@
 #include "app/link_engine.h"
 #include "app/session.h"
 #include "app/window_layer.h"
-#include "platform/qt_clock.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_udp_socket.h"
-#include "platform/system_hardware_addresses.h"
-#include "platform/system_wall_clock.h"
+#include "runtime/link_runtime.h"
 
 namespace koral {
 
@@ -60,13 +56,8 @@ enum class TransferOutcome {
   TimedOut,     // still running when the time was up
 };
 
-class HeadlessRunner final : public WindowLayer {
+class HeadlessRunner final : private WindowLayer {
  public:
-  // A script's connection check looks once, like the window's, but first gives
-  // the unit this long to answer the status request of the connection window:
-  // a unit that has not answered within two seconds is taken as not there.
-  static constexpr int kStatusReplyWaitMs = 2000;
-
   // The serial link on COM1..COM6 as the system and KORAL_COM1..KORAL_COM6 name
   // them, or the network link.
   explicit HeadlessRunner(LinkMode link);
@@ -76,24 +67,27 @@ class HeadlessRunner final : public WindowLayer {
   HeadlessRunner(const HeadlessRunner&) = delete;
   HeadlessRunner& operator=(const HeadlessRunner&) = delete;
 
-  LinkEngine& Engine() { return engine_; }
-  Session& GetSession() { return session_; }
+  LinkEngine& Engine() { return runtime_.Engine(); }
+  Session& GetSession() { return runtime_.GetSession(); }
   // The keypad window's model; load it when the keypad opens, after connecting,
   // so that its keys follow the model chosen in the connection window.
-  KeypadModel& Keypad() { return keypad_; }
-  Clock& GetClock() { return clock_; }
+  KeypadModel& Keypad() { return runtime_.Keypad(); }
+  Clock& GetClock() { return runtime_.GetClock(); }
   // The network link's socket; null on the serial link.
-  QtUdpSocket* Socket() { return socket_.get(); }
+  QtUdpSocket* Socket() { return runtime_.Socket(); }
 
   // Runs the event loop until `condition` holds or `timeoutMs` has passed; the
   // condition's last value.
-  bool RunUntil(const std::function<bool()>& condition, int timeoutMs);
+  bool RunUntil(const std::function<bool()>& condition, int timeoutMs) {
+    return runtime_.RunUntil(condition, timeoutMs);
+  }
 
   // ---- what a user does ----
   // The serial connection window: model and video chosen, then the entry of
   // COM `comPort` (1..6) at speed position `speedIndex` (0..5); the connection
-  // check for a QT-1RX (after waiting up to kStatusReplyWaitMs for the reply);
-  // then the settings window, whose main timer starts.
+  // check for a QT-1RX (once the unit has answered, or
+  // ConnectionCheckModel::kStatusReplyWaitMs has passed); then the settings
+  // window, whose main timer starts.
   ConnectResult ConnectSerial(int comPort, int speedIndex, UnitModel model, VideoStandard video = VideoStandard::Ntsc);
   // The network connection window: the bridge's address and UDP port, this
   // PC's UDP port, the speed, model and video, then "Connect", the check and
@@ -105,7 +99,7 @@ class HeadlessRunner final : public WindowLayer {
   // Communication > Upload, then the frames and the main timer run it to its end.
   TransferOutcome Upload(int timeoutMs);
 
-  // ---- the window layer's side ----
+  // ---- what the windows would have shown ----
   // How the questions (OK / Cancel) are answered from now on; OK at first.
   void AnswerQuestionsWith(bool ok) { answerOk_ = ok; }
   // Told of every dialog as it is shown (for progress on a terminal, say).
@@ -117,10 +111,13 @@ class HeadlessRunner final : public WindowLayer {
   const std::vector<WindowStep>& WindowSteps() const { return steps_; }
   // How often the connection window was asked for (link failure, offline transfer).
   int ConnectionWindowRequests() const { return connectionWindowRequests_; }
-  bool MainTimerRunning() const { return mainTimer_.isActive(); }
-  int MainTimerInterval() const { return mainTimer_.interval(); }
-  bool UnpackTimerRunning() const { return unpackTimer_.isActive(); }
-  bool SerialMonitorPolling() const { return serialMonitorPolling_; }
+  bool MainTimerRunning() const { return runtime_.MainTimerRunning(); }
+  int MainTimerInterval() const { return runtime_.MainTimerInterval(); }
+  bool UnpackTimerRunning() const { return runtime_.UnpackTimerRunning(); }
+  bool SerialMonitorPolling() const { return runtime_.SerialMonitorPolling(); }
+
+ private:
+  HeadlessRunner(LinkMode link, std::unique_ptr<QtSerialPorts> ports);
 
   // WindowLayer
   bool AskOkCancel(std::string_view title, std::string_view text) override;
@@ -130,11 +127,9 @@ class HeadlessRunner final : public WindowLayer {
   // as a window would be shown and activated.
   void ApplyWindowStep(const WindowStep& step) override;
   void ShowConnectionWindow() override { ++connectionWindowRequests_; }
-  void SetUnpackTimer(int intervalMs) override;
-  void SetSerialMonitorPolling(bool on) override { serialMonitorPolling_ = on; }
-
- private:
-  HeadlessRunner(LinkMode link, std::unique_ptr<QtSerialPorts> ports);
+  // The runtime keeps the timers and the polling flag.
+  void SetUnpackTimer(int /*intervalMs*/) override {}
+  void SetSerialMonitorPolling(bool /*on*/) override {}
 
   void Record(ShownDialog::Kind kind, std::string_view title, std::string_view text);
   // Records a step and follows it.
@@ -143,36 +138,22 @@ class HeadlessRunner final : public WindowLayer {
   ConnectOutcome FollowStep(const WindowStep& step);
   ConnectOutcome RunConnectionCheck();
   void ShowSettingsWindow();
-  // The main timer as SettingsWindowModel::MainTimer() says.
-  void FollowMainTimer();
-  void OnMainTimer();
   // Runs a started transfer to its end and says how it ended.
   TransferOutcome AwaitTransferEnd(const std::function<bool()>& running, std::size_t dialogsBefore,
                                    int connectionWindowsBefore, int timeoutMs);
   void LoadSettingsWindow();
 
-  Session session_;
-  QtClock clock_;
-  SystemWallClock wallClock_;
-  std::unique_ptr<QtSerialPorts> ports_;
-  std::unique_ptr<QtUdpSocket> socket_;
-  std::unique_ptr<SystemHardwareAddresses> hardwareAddresses_;
-  LinkEngine engine_;
-  KeypadModel keypad_;
-
-  QObject context_;  // queued calls die with the runner
-  QTimer mainTimer_;
-  QTimer unpackTimer_;
-  bool listening_ = false;
-  bool connectionWindowLoaded_ = false;
-  bool settingsWindowLoaded_ = false;
-
+  // What the window layer records comes before the runtime that reports to it.
   bool answerOk_ = true;
   std::function<void(const ShownDialog&)> dialogListener_;
   std::vector<ShownDialog> dialogs_;
   std::vector<WindowStep> steps_;
   int connectionWindowRequests_ = 0;
-  bool serialMonitorPolling_ = true;
+  bool connectionWindowLoaded_ = false;
+  bool settingsWindowLoaded_ = false;
+
+  LinkRuntime runtime_;
+  QObject context_;  // queued window steps die with the runner, before the runtime
 };
 
 }  // namespace koral
