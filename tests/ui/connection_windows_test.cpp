@@ -1,6 +1,5 @@
 // The start-up and connection windows bound to their models: each user action
 // reaches the model, and the model's answer is what the window hands on.
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,20 +19,10 @@
 #include "ui/network_connection_window.h"
 #include "ui/serial_connection_window.h"
 #include "ui/startup_window.h"
+#include "ui_test_support.h"
 
 namespace koral::testing_support {
 namespace {
-
-class SilentLink : public SettingsWindowLink {
- public:
-  void FollowUnitBaudRate(int) override {}
-  void RequestStatus() override {}
-};
-
-class FixedWallClock : public WallClock {
- public:
-  LocalTime Now() const override { return {}; }
-};
 
 // One run's models over in-memory ports and socket, and the steps handed on.
 struct Run {
@@ -44,8 +33,8 @@ struct Run {
   Session session;
   Transport serial{LinkMode::Serial, clock, &ports, nullptr, nullptr};
   Transport udp{LinkMode::Udp, clock, nullptr, &socket, &macs};
-  SilentLink link;
-  FixedWallClock wallClock;
+  RecordingLink link;
+  FixedClock wallClock;
   SettingsWindowModel settings{session, link, wallClock};
   SerialConnectionModel setting{session, serial};
   NetworkConnectionModel setUdp{session, udp, clock};
@@ -56,22 +45,6 @@ struct Run {
     return [this](const WindowStep& step) { steps.push_back(step); };
   }
 };
-
-template <typename Widget>
-Widget* Find(const QWidget& window, const char* name) {
-  auto* widget = window.findChild<Widget*>(QString::fromUtf8(name));
-  if (!widget) qFatal("no control %s", name);
-  return widget;
-}
-
-// Picks an entry the way the user does: open the list, click the entry.
-void Pick(QComboBox& list, int position) {
-  list.showPopup();
-  QAbstractItemView& view = *list.view();
-  QVERIFY(QTest::qWaitForWindowExposed(view.window()));
-  const QRect entry = view.visualRect(view.model()->index(position, 0));
-  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, entry.center());
-}
 
 int NextOf(const WindowStep& step) {
   return static_cast<int>(step.next);
@@ -143,7 +116,7 @@ class ConnectionWindowsTest : public QObject {
     ui::SerialConnectionWindow window{run.setting, run.Record()};
     window.show();
     QCOMPARE(window.windowTitle(), QStringLiteral("Setting"));
-    QTest::mouseClick(Find<QRadioButton>(window, model.toUtf8().constData()), Qt::LeftButton);
+    QTest::mouseClick(Find<QRadioButton>(window, model), Qt::LeftButton);
 
     auto& list = *Find<QComboBox>(window, "cmbSelect");
     QCOMPARE(list.count(), 36);
@@ -210,7 +183,7 @@ class ConnectionWindowsTest : public QObject {
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Connection"));
     QCOMPARE(Find<QLabel>(dialog, "Label1")->text(), QStringLiteral("Do you want to retry or off line?"));
 
-    QTest::mouseClick(Find<QPushButton>(dialog, button.toUtf8().constData()), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(dialog, button), Qt::LeftButton);
     QCOMPARE(run.steps.size(), 1u);
     QTEST(NextOf(run.steps[0]), "next");
     QTEST(run.session.offline, "offline");

@@ -1,42 +1,34 @@
 // The whole program against the emulated unit on a pseudo-terminal: the
-// selector, the serial connection window, the connection check's message and
-// the settings window, as a user goes through them.
+// selector, the serial connection window, the connection check's message, the
+// settings window and a download, as a user goes through them.
 #include "ui/desktop_program.h"
 
+#include <QAction>
 #include <QComboBox>
-#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
-#include <QProcess>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSignalSpy>
 #include <QtTest>
 
+#include "../integration/user_settings.h"
+#include "ui_test_support.h"
+
+namespace koral::testing_support {
 namespace {
 
-QWidget* TopLevel(const char* name) {
-  for (QWidget* widget : QApplication::topLevelWidgets())
-    if (widget->objectName() == QLatin1String(name) && widget->isVisible()) return widget;
-  return nullptr;
+constexpr int kConnectMs = 5000;
+constexpr int kDownloadMs = 60000;  // seven heartbeats and the protocol's real waits
+const QString kCompleted = QStringLiteral("KORAL|Communication  Completed");
+
+SettingsImage ReadImage(const QString& path) {
+  auto read = ReadSettingsFile(path.toStdString());
+  if (const auto* error = std::get_if<SettingsFileError>(&read))
+    QTest::qFail(error->message.c_str(), __FILE__, __LINE__);
+  return std::holds_alternative<SettingsImage>(read) ? std::get<SettingsImage>(read) : SettingsImage{};
 }
-
-// Accepts every message box as it opens and remembers its text.
-class MessageAnswerer : public QObject {
- public:
-  MessageAnswerer() {
-    connect(&timer_, &QTimer::timeout, this, [this] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr) return;
-      texts.append(box->text());
-      box->accept();
-    });
-    timer_.start(20);
-  }
-  QStringList texts;
-
- private:
-  QTimer timer_;
-};
 
 }  // namespace
 
@@ -44,35 +36,99 @@ class DesktopProgramTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void serialQt1Rx_endsInTheSettingsWindowAfterCommunicationCompleted() {
-    QTemporaryDir folder;
-    const QString line = folder.filePath(QStringLiteral("com1"));
-    QProcess unit;
-    unit.start(QStringLiteral(KORAL_EMU_PROGRAM), {QStringLiteral("-q"), QStringLiteral("--link"), line});
-    QVERIFY(unit.waitForStarted());
-    QTRY_VERIFY(QFile::exists(line));
-    qputenv("KORAL_COM1", line.toLocal8Bit());
+  void init() { messages_.clear(); }
 
-    koral::ui::DesktopProgram program;
-    MessageAnswerer answerer;
+  void serialConnection_endsInTheSettingsWindow_data() {
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("entryUsed");
+    QTest::addColumn<bool>("qt1RxMenus");
+    QTest::newRow("QT-1RX after the check")
+        << "optModule0" << 2 << QStringList{kCompleted} << "Com1 4800,n,8,1" << true;
+    QTest::newRow("QT-MX at once, at 4800") << "optModule1" << 4 << QStringList{} << "Com1 4800,n,8,1" << false;
+  }
+  void serialConnection_endsInTheSettingsWindow() {
+    QFETCH(QString, model);
+    QFETCH(int, entry);
+    QFETCH(bool, qt1RxMenus);
+    UnitOnCom1 unit;
+    QVERIFY2(unit.Start({"--model", qt1RxMenus ? "qt-1rx" : "qt-mx"}), unit.Problem().c_str());
+    ui::DesktopProgram program;
+    QWidget* settings = Connect(program, model, entry);
+    QVERIFY(settings != nullptr);
+
+    QTEST(messages_, "messages");
+    QVERIFY(TopLevel("Setting") == nullptr);
+    QTEST(ports_->currentText(), "entryUsed");
+    for (const char* menu : {"mnuWin", "mnuupload", "mnuAlarm"})
+      QVERIFY2(Find<QAction>(*settings, menu)->isEnabled() == qt1RxMenus, menu);
+    auto* speed = Find<QComboBox>(*settings, "cmbBaudRate");
+    QCOMPARE(speed->isEnabled(), qt1RxMenus);
+    if (!qt1RxMenus) QCOMPARE(speed->currentText(), QStringLiteral("4800,n,8,1"));
+  }
+
+  void download_unitHoldsTheBanks_andTheBarTookEveryValue() {
+    UnitOnCom1 unit;
+    const QString dump = unit.FilePath("unit.txt");
+    QVERIFY2(unit.Start({"--dump", dump}), unit.Problem().c_str());
+    ui::DesktopProgram program;
+    QWidget* settings = Connect(program, "optModule0", 2);
+    QVERIFY(settings != nullptr);
+    // Values the factory settings do not hold, in both kinds of control.
+    auto* title = Find<QLineEdit>(*settings, "txtVCGS");
+    title->selectAll();
+    QTest::keyClicks(title, "SENT DAY");
+    Pick(*Find<QComboBox>(*settings, "cmbRelay"), 2);
+
+    QSignalSpy progress(Find<QProgressBar>(*settings, "Pbr"), &QProgressBar::valueChanged);
+    Find<QAction>(*settings, "mnuDownload")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(messages_.size() == 3 && QFile::exists(dump), kDownloadMs);
+    QCOMPARE(messages_,
+             (QStringList{kCompleted, "Download|COM1 Baudrate 4800,n,8,1", "Communication|Download Completed"}));
+    QList<int> values;
+    for (const QList<QVariant>& change : progress)
+      values << change.at(0).toInt();
+    QCOMPARE(values, (QList<int>{10, 20, 30, 45, 60, 75, 85, 100, 0}));
+
+    // What the PC holds, through File > Save.
+    savedFile_ = unit.FilePath("pc.txt");
+    Find<QAction>(*settings, "mnuSaveAs")->trigger();
+    const SettingsImage held = ReadImage(dump);
+    QCOMPARE(integration::DifferingLines(ReadImage(savedFile_), held), std::string());
+    QCOMPARE(integration::TitleOf(held, BankId::Day), std::string("SENT DAY"));
+  }
+
+ private:
+  // Chooses Koral-Serial, the model and the entry; the settings window once it shows.
+  QWidget* Connect(ui::DesktopProgram& program, const QString& model, int entry) {
     program.Start();
     QWidget* selector = TopLevel("firstpage");
-    QVERIFY(selector != nullptr);
-    emit selector->findChild<QComboBox*>(QStringLiteral("cmbSelect"))->activated(0);  // "Koral-Serial"
-
-    QTRY_VERIFY(TopLevel("Setting") != nullptr);
-    auto* ports = TopLevel("Setting")->findChild<QComboBox*>(QStringLiteral("cmbSelect"));
-    QCOMPARE(ports->itemText(2), QStringLiteral("Com1 4800,n,8,1"));
-    emit ports->activated(2);
-
-    QTRY_VERIFY_WITH_TIMEOUT(TopLevel("frmSetup") != nullptr, 5000);
-    QCOMPARE(answerer.texts, QStringList{QStringLiteral("Communication  Completed")});
-    QVERIFY(TopLevel("Setting") == nullptr);
-
-    unit.kill();
-    unit.waitForFinished();
+    if (selector == nullptr) return nullptr;
+    Pick(*Find<QComboBox>(*selector, "cmbSelect"), 0);  // "Koral-Serial"
+    if (!QTest::qWaitFor([] { return TopLevel("Setting") != nullptr; }, kConnectMs)) return nullptr;
+    QWidget& setting = *TopLevel("Setting");
+    QTest::mouseClick(Find<QRadioButton>(setting, model), Qt::LeftButton);
+    ports_ = Find<QComboBox>(setting, "cmbSelect");
+    Pick(*ports_, entry);
+    if (!QTest::qWaitFor([] { return TopLevel("frmSetup") != nullptr; }, kConnectMs)) return nullptr;
+    QTest::qWait(300);  // a message after the window would come now
+    return TopLevel("frmSetup");
   }
+
+  QPointer<QComboBox> ports_;  // Setting's list, hidden once the settings window shows
+  QStringList messages_;
+  QString savedFile_;
+  ModalWatcher watcher_{[this](QWidget& modal) {
+    if (auto* box = qobject_cast<QMessageBox*>(&modal)) messages_ << AcceptMessageBox(*box);
+    if (auto* files = qobject_cast<QFileDialog*>(&modal)) {
+      Find<QLineEdit>(*files, "fileNameEdit")->setText(savedFile_);  // as typed: selectFile races the folder's loading
+      static_cast<QDialog*>(files)->accept();                        // QFileDialog's own accept() is protected
+    }
+  }};
 };
 
-QTEST_MAIN(DesktopProgramTest)
+}  // namespace koral::testing_support
+
+QTEST_MAIN(koral::testing_support::DesktopProgramTest)
 #include "desktop_program_test.moc"

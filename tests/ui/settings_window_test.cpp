@@ -20,22 +20,10 @@
 #include "app/session.h"
 #include "app/settings_window_model.h"
 #include "ui/up_down_control.h"
+#include "ui_test_support.h"
 
 namespace koral::testing_support {
 namespace {
-
-class RecordingLink : public SettingsWindowLink {
- public:
-  void FollowUnitBaudRate(int position) override { followedSpeeds.push_back(position); }
-  void RequestStatus() override {}
-  std::vector<int> followedSpeeds;
-};
-
-class FixedClock : public WallClock {
- public:
-  LocalTime Now() const override { return now; }
-  LocalTime now{2006, 12, 31, 23, 59, 7, 1};
-};
 
 class FakeActions : public ui::SettingsWindowActions {
  public:
@@ -78,6 +66,7 @@ struct Run {
   explicit Run(UnitModel unit = UnitModel::Qt1Rx) {
     session.unitModel = unit;
     session.linkBaudIndex = 2;
+    clock.now = {2006, 12, 31, 23, 59, 7, 1};
     window.emplace(model, actions);
     window->Activate();
     window->show();
@@ -90,22 +79,11 @@ struct Run {
   FakeActions actions;
   std::optional<ui::SettingsWindow> window;
 
-  template <typename Widget = QWidget>
-  Widget& Find(const QString& name) const {
-    auto* widget = window->findChild<Widget*>(name);
-    if (!widget) qFatal("no control %s", qPrintable(name));
-    return *widget;
+  template <typename Control = QWidget>
+  Control& Find(const QString& name) const {
+    return *testing_support::Find<Control>(*window, name);
   }
 };
-
-// Picks an entry the way the user does: open the list, click the entry.
-void Pick(QComboBox& list, int position) {
-  list.showPopup();
-  QAbstractItemView& view = *list.view();
-  QVERIFY(QTest::qWaitForWindowExposed(view.window()));
-  const QRect entry = view.visualRect(view.model()->index(position, 0));
-  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, entry.center());
-}
 
 QString Text(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

@@ -7,13 +7,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
 #include <QtTest>
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 #include "app/session.h"
 #include "app/settings_window_model.h"
@@ -21,19 +19,11 @@
 #include "ui/message_boxes.h"
 #include "ui/up_down_control.h"
 #include "ui/zone_grid_widget.h"
+#include "ui_test_support.h"
 
 namespace {
 
-class NoLink : public koral::SettingsWindowLink {
- public:
-  void FollowUnitBaudRate(int /*position*/) override {}
-  void RequestStatus() override {}
-};
-
-class FixedClock : public koral::WallClock {
- public:
-  koral::LocalTime Now() const override { return {}; }
-};
+using koral::testing_support::ModalWatcher;
 
 constexpr int kMotion8Areas = 8;
 constexpr int kPaintB = 1;
@@ -45,19 +35,6 @@ QPointF CentreOf(int column, int row) {
 void SendMouse(QWidget* widget, QEvent::Type type, QPointF position, Qt::MouseButtons held) {
   QMouseEvent event(type, position, widget->mapToGlobal(position), Qt::LeftButton, held, Qt::NoModifier);
   QApplication::sendEvent(widget, &event);
-}
-
-// Runs `act` on the modal window once it is up, from inside its event loop.
-void WhenModalShows(std::function<void(QWidget*)> act) {
-  auto* poll = new QTimer;
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || !modal->isVisible()) return;
-    poll->stop();
-    poll->deleteLater();
-    act(modal);
-  });
-  poll->start(10);
 }
 
 }  // namespace
@@ -183,8 +160,8 @@ class WidgetsTest : public QObject {
     QStringList shown;
     QString title;
     QString text;
-    WhenModalShows([&](QWidget* modal) {
-      auto* box = qobject_cast<QMessageBox*>(modal);
+    const ModalWatcher watcher([&](QWidget& modal) {
+      auto* box = qobject_cast<QMessageBox*>(&modal);
       title = box->windowTitle();
       text = box->text();
       QList<QAbstractButton*> buttons = box->buttons();
@@ -230,15 +207,15 @@ class WidgetsTest : public QObject {
     QFETCH(int, result);
     QString caption;
     bool openedOnActive = false;
-    WhenModalShows([&](QWidget* dialog) {
-      caption = dialog->windowTitle();
-      openedOnActive = dialog->findChild<QRadioButton*>(active == 0 ? "optMode0" : "optMode1")->isChecked();
+    const ModalWatcher watcher([&](QWidget& dialog) {
+      caption = dialog.windowTitle();
+      openedOnActive = dialog.findChild<QRadioButton*>(active == 0 ? "optMode0" : "optMode1")->isChecked();
       if (!option.isEmpty()) {
         // On the button's mark: a stretched option button takes clicks on its mark and text only.
-        auto* optionButton = dialog->findChild<QRadioButton*>(option);
+        auto* optionButton = dialog.findChild<QRadioButton*>(option);
         QTest::mouseClick(optionButton, Qt::LeftButton, {}, QPoint(6, optionButton->height() / 2));
       }
-      QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
+      QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
     });
     const std::optional<koral::BankId> chosen = RunDayNightSwitcher(nullptr, static_cast<koral::BankId>(active));
     QCOMPARE(caption, QStringLiteral("DAY / NIGHT Switcher"));
@@ -262,8 +239,8 @@ class WidgetsTest : public QObject {
   }
 
   koral::Session session_;
-  NoLink link_;
-  FixedClock clock_;
+  koral::testing_support::RecordingLink link_;
+  koral::testing_support::FixedClock clock_;
   std::unique_ptr<koral::SettingsWindowModel> window_;
 };
 
