@@ -29,18 +29,29 @@ HeadlessRunner::~HeadlessRunner() = default;
 
 // ---- the connection flows ---------------------------------------------------------
 
+namespace {
+
+// A connection window shown as a user opens it: loaded the first time, then
+// activated, with the unit's model and video standard chosen.
+template <typename ConnectionWindowModel>
+void OpenConnectionWindow(ConnectionWindowModel& window, bool& loaded, UnitModel model, VideoStandard video) {
+  if (!loaded) {
+    window.Load();
+    loaded = true;
+  }
+  window.Activate();
+  window.Options().ChooseModel(model);
+  window.Options().ChooseVideo(video);
+}
+
+}  // namespace
+
 ConnectResult HeadlessRunner::ConnectSerial(int comPort, int speedIndex, UnitModel model, VideoStandard video) {
   if (GetSession().linkMode != LinkMode::Serial)
     return {ConnectOutcome::PortError, "There is no serial link in this run"};
   runtime_.Listen();
   SerialConnectionModel& window = Engine().SerialConnection();
-  if (!connectionWindowLoaded_) {
-    window.Load();
-    connectionWindowLoaded_ = true;
-  }
-  window.Activate();
-  window.Options().ChooseModel(model);
-  window.Options().ChooseVideo(video);
+  OpenConnectionWindow(window, connectionWindowLoaded_, model, video);
   const WindowStep step = window.Choose((comPort - 1) * kSpeedsPerPort + speedIndex);
   if (Engine().GetTransport().PortError()) {
     TakeStep(step);
@@ -64,13 +75,7 @@ ConnectResult HeadlessRunner::ConnectNetwork(const std::string& bridgeAddress, s
   // Typed before the window loads, so that nothing goes to the default address.
   window.SetAddressText(bridgeAddress);
   runtime_.Listen();
-  if (!connectionWindowLoaded_) {
-    window.Load();
-    connectionWindowLoaded_ = true;
-  }
-  window.Activate();
-  window.Options().ChooseModel(model);
-  window.Options().ChooseVideo(video);
+  OpenConnectionWindow(window, connectionWindowLoaded_, model, video);
   window.SelectSpeed(speedIndex);
   const WindowStep step = window.Connect();
   LoadSettingsWindow();

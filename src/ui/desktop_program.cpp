@@ -25,11 +25,7 @@ std::optional<std::filesystem::path> ChosenPath(const QString& path) {
 
 }  // namespace
 
-DesktopProgram::DesktopProgram() : selector_(selectorSession_) {
-  stepTimer_.setSingleShot(true);
-  stepTimer_.setInterval(0);
-  connect(&stepTimer_, &QTimer::timeout, this, &DesktopProgram::FollowPendingSteps);
-}
+DesktopProgram::DesktopProgram() : selector_(selectorSession_) {}
 
 DesktopProgram::~DesktopProgram() {
   // The windows go before the runtime whose models they show.
@@ -67,7 +63,7 @@ void DesktopProgram::ApplyWindowStep(const WindowStep& step) {
   // Followed once the engine call that asked has returned, as a window is
   // shown and activated after the handler that showed it.
   pendingSteps_.push_back(step);
-  stepTimer_.start();
+  followPendingSteps_.Schedule();
 }
 
 void DesktopProgram::FollowPendingSteps() {

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QObject>
-#include <QTimer>
 #include <memory>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "app/session.h"
 #include "app/startup_selector_model.h"
 #include "app/window_layer.h"
+#include "platform/deferred_call.h"
 #include "platform/window_events_during_waits.h"
 #include "runtime/link_runtime.h"
 #include "ui/settings_window_actions.h"
@@ -79,10 +79,9 @@ class DesktopProgram final : public QObject, private WindowLayer, private Settin
   std::unique_ptr<StartupWindow> startupWindow_;
   WindowEventsDuringWaits waitPump_;
   std::unique_ptr<LinkRuntime> runtime_;
-  // Steps the engine asked for, followed when its call has returned. A timer,
-  // not a queued call: a wait holds timers back until it ends.
+  // Steps the engine asked for, followed when its call has returned.
   std::vector<WindowStep> pendingSteps_;
-  QTimer stepTimer_;
+  DeferredCall followPendingSteps_{[this] { FollowPendingSteps(); }};
   std::unique_ptr<SerialConnectionWindow> serialWindow_;
   std::unique_ptr<NetworkConnectionWindow> networkWindow_;
   std::unique_ptr<ConnectionDialog> connectionDialog_;
