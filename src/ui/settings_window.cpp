@@ -105,6 +105,8 @@ SettingsWindow::SettingsWindow(SettingsWindowModel& model, SettingsWindowActions
   missedPolls_ = new QLabel(central);
   missedPolls_->setObjectName(QStringLiteral("Label54"));
   missedPolls_->setAccessibleName(QStringLiteral("Unanswered status polls"));
+  // Its design caption stands until a poll goes unanswered; say what it counts.
+  missedPolls_->setToolTip(QStringLiteral("Status polls in a row without an answer from the unit"));
   status->addWidget(pleaseWait_);
   status->addWidget(progress_, 1);
   status->addStretch();
