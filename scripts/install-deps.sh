@@ -3,7 +3,7 @@
 # Usage: scripts/install-deps.sh [--tests]
 set -euo pipefail
 
-packages=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev)
+packages=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-multimedia-dev)
 if [[ "${1:-}" == "--tests" ]]; then
   # socat joins pseudo-terminals into serial lines for the platform tests; the
   # window tests draw text with a font.

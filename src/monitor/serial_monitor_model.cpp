@@ -9,6 +9,16 @@ void SerialMonitorModel::SelectType(int type) {
   if (type >= 0 && type < kOutputTypeCount) selectedType_ = type;
 }
 
+void SerialMonitorModel::Show() {
+  loaded_ = true;
+  visible_ = true;
+}
+
+void SerialMonitorModel::SetPolling(bool on) {
+  loaded_ = true;
+  polling_ = on;
+}
+
 void SerialMonitorModel::Poll() {
   if (!polling_ || mailboxes_.monitor.empty()) return;
   const DecodedOutput decoded = DecodeOutputFrame(mailboxes_.monitor, selectedType_, transfer_.uploadActive);

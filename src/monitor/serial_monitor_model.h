@@ -15,6 +15,10 @@ namespace koral {
 class SerialMonitorModel {
  public:
   static constexpr int kPollMs = 100;
+  static constexpr std::string_view kCaption = "Serial Window";
+  static constexpr std::string_view kClear = "Clear";  // Command1
+  static constexpr std::string_view kSave = "&Save";   // cmdSave
+  static constexpr std::string_view kPrint = "Print";  // cmdPrn
   static constexpr std::string_view kFileFilter = "Text Files(*.txt)|*.txt|All Files(*.*)|*.*";
 
   SerialMonitorModel(Mailboxes& mailboxes, const TransferState& transfer, bool& videoLost);
@@ -23,9 +27,17 @@ class SerialMonitorModel {
   int SelectedType() const { return selectedType_; }
   void SelectType(int type);
 
-  // The poll timer; an upload switches it off and back on.
+  // The menu entry: shows the window, loading it first if it is not loaded.
+  void Show();
+  // The close box: hides the window; its text, type and poll stay.
+  void Close() { visible_ = false; }
+  bool Loaded() const { return loaded_; }
+  bool Visible() const { return visible_; }
+
+  // The poll timer; an upload switches it off and back on. Switching it loads
+  // the window hidden if it is not loaded, after which it polls unseen.
   bool Polling() const { return polling_; }
-  void SetPolling(bool on) { polling_ = on; }
+  void SetPolling(bool on);
   // One poll: decodes the frame waiting in the monitor mailbox, if any, and
   // consumes it whether or not it could be decoded.
   void Poll();
@@ -40,6 +52,8 @@ class SerialMonitorModel {
   MonitorDisplay display_;
   int selectedType_ = kEventLog;
   bool polling_ = true;
+  bool loaded_ = false;
+  bool visible_ = false;
 };
 
 }  // namespace koral

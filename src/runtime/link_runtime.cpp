@@ -33,6 +33,8 @@ LinkRuntime::LinkRuntime(LinkMode link, std::unique_ptr<QtSerialPorts> ports, Wi
   QObject::connect(&mainTimer_, &QTimer::timeout, &context_, [this] { OnMainTimer(); });
   QObject::connect(&unpackTimer_, &QTimer::timeout, &context_, [this] { engine_.UnpackTimerTick(); });
   QObject::connect(&checkTimer_, &QTimer::timeout, &context_, [this] { OnCheckTimer(); });
+  monitorTimer_.setInterval(SerialMonitorModel::kPollMs);
+  QObject::connect(&monitorTimer_, &QTimer::timeout, &context_, [this] { engine_.MonitorPollTick(); });
   // Whatever the settings window does to its timer takes effect when the
   // action that did it has finished.
   engine_.Settings().SetChangeListener([this](SettingsParts parts) {
@@ -45,6 +47,7 @@ LinkRuntime::~LinkRuntime() {
   mainTimer_.stop();
   unpackTimer_.stop();
   checkTimer_.stop();
+  monitorTimer_.stop();
   engine_.Settings().SetChangeListener(nullptr);
   // No notification may reach the engine while the devices go.
   if (ports_) {
@@ -122,7 +125,24 @@ void LinkRuntime::SetUnpackTimer(int intervalMs) {
 
 void LinkRuntime::SetSerialMonitorPolling(bool on) {
   serialMonitorPolling_ = on;
+  FollowSerialMonitorPoll();
   windows_.SetSerialMonitorPolling(on);
+}
+
+void LinkRuntime::KeepSerialMonitorPolled() {
+  monitorTimerWanted_ = true;
+  FollowSerialMonitorPoll();
+}
+
+void LinkRuntime::FollowSerialMonitorPoll() {
+  const SerialMonitorModel& monitor = engine_.SerialMonitor();
+  const bool run =
+      monitorTimerWanted_ && session_.linkMode == LinkMode::Serial && monitor.Loaded() && monitor.Polling();
+  if (!run) {
+    monitorTimer_.stop();
+  } else if (!monitorTimer_.isActive()) {
+    monitorTimer_.start();
+  }
 }
 
 }  // namespace koral

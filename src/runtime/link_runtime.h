@@ -63,6 +63,13 @@ class LinkRuntime final : private WindowLayer {
   int MainTimerInterval() const { return mainTimer_.interval(); }
   bool UnpackTimerRunning() const { return unpackTimer_.isActive(); }
   bool SerialMonitorPolling() const { return serialMonitorPolling_; }
+  // The serial monitor's own poll timer, for a program that shows the monitor
+  // (the command-line tool polls it itself): from now on it runs every 100 ms
+  // while the monitor is loaded and an upload has not switched it off.
+  void KeepSerialMonitorPolled();
+  // After the serial monitor was shown: its timer follows its state.
+  void FollowSerialMonitorPoll();
+  bool SerialMonitorTimerRunning() const { return monitorTimer_.isActive(); }
 
  private:
   // WindowLayer: the timers are ours, the rest is the window layer's.
@@ -91,6 +98,8 @@ class LinkRuntime final : private WindowLayer {
   QTimer mainTimer_;
   QTimer unpackTimer_;
   QTimer checkTimer_;
+  QTimer monitorTimer_;
+  bool monitorTimerWanted_ = false;
   QElapsedTimer checkStarted_;
   std::function<void()> pendingLook_;
   bool listening_ = false;

@@ -4,19 +4,27 @@
 #include <QFileDialog>
 #include <utility>
 
+#include "app/alarm_window_notice.h"
+#include "platform/data_files.h"
+#include "ui/alarm_window.h"
 #include "ui/connection_dialog.h"
 #include "ui/day_night_switcher_dialog.h"
+#include "ui/help_window.h"
+#include "ui/ip_tool.h"
+#include "ui/keypad_window.h"
 #include "ui/message_boxes.h"
 #include "ui/network_connection_window.h"
 #include "ui/serial_connection_window.h"
+#include "ui/serial_monitor_window.h"
 #include "ui/settings_window.h"
 #include "ui/startup_window.h"
+#include "ui/udp_monitor_window.h"
 
 namespace koral::ui {
 namespace {
 
-constexpr std::string_view kAboutTitle = "About KORAL";
-constexpr std::string_view kAboutText = "Digital video motion detector\nVersion 3.09";
+constexpr std::string_view kAboutTitle = "Digital video motion detector";
+constexpr std::string_view kAboutText = "KORAL version 3.09";
 
 std::optional<std::filesystem::path> ChosenPath(const QString& path) {
   if (path.isEmpty()) return std::nullopt;
@@ -29,6 +37,11 @@ DesktopProgram::DesktopProgram() : selector_(selectorSession_) {}
 
 DesktopProgram::~DesktopProgram() {
   // The windows go before the runtime whose models they show.
+  alarmWindow_.reset();
+  alarmModel_.reset();
+  udpMonitorWindow_.reset();
+  serialMonitorWindow_.reset();
+  keypadWindow_.reset();
   settingsWindow_.reset();
   connectionDialog_.reset();
   networkWindow_.reset();
@@ -43,16 +56,16 @@ void DesktopProgram::Start() {
 
 void DesktopProgram::OnStartupChoice(const StartupChoice& choice) {
   if (choice.window == koral::StartupWindow::IpAddressSetting) {
-    // The IP address tool comes with its own windows; until then the selector
-    // offers nothing more.
-    ::ShowMessage(nullptr, "KORAL", "The IP address tool is not part of this version.");
-    End();
+    // The IP address tool has its own port and windows; no link runtime.
+    ipTool_ = std::make_unique<IpTool>([this] { End(); });
+    ipTool_->Start();
     return;
   }
   runtime_ = std::make_unique<LinkRuntime>(
       choice.linkMode, choice.linkMode == LinkMode::Serial ? std::make_unique<QtSerialPorts>() : nullptr,
       static_cast<WindowLayer&>(*this));
   runtime_->SetWaitPump(&waitPump_);
+  runtime_->KeepSerialMonitorPolled();
   runtime_->Listen();
   ShowConnectionWindow();
 }
@@ -202,6 +215,45 @@ void DesktopProgram::Upload() {
 
 void DesktopProgram::Download() {
   runtime_->Engine().GetDownload().StartDownload();
+}
+
+void DesktopProgram::ShowKeypad() {
+  if (!keypadWindow_) keypadWindow_ = std::make_unique<KeypadWindow>(runtime_->Keypad());
+  keypadWindow_->Open();
+}
+
+void DesktopProgram::ShowAlarmWindow() {
+  if (const auto notice = AlarmWindowNotice(runtime_->GetSession().linkMode))
+    ::ShowMessage(DialogParent(), notice->title, notice->text);
+  if (!alarmWindow_) {
+    alarmModel_ =
+        std::make_unique<AlarmWindowModel>(runtime_->Engine().GetTransport(), runtime_->GetSession().mailboxes, sound_);
+    alarmWindow_ = std::make_unique<AlarmWindow>(*alarmModel_);
+  }
+  alarmWindow_->Open();
+}
+
+void DesktopProgram::ShowSerialWindow() {
+  LinkEngine& engine = runtime_->Engine();
+  if (runtime_->GetSession().linkMode == LinkMode::Serial) {
+    if (!serialMonitorWindow_) serialMonitorWindow_ = std::make_unique<SerialMonitorWindow>(engine.SerialMonitor());
+    serialMonitorWindow_->ShowFromMenu();
+    runtime_->FollowSerialMonitorPoll();
+  } else {
+    if (!udpMonitorWindow_) udpMonitorWindow_ = std::make_unique<UdpMonitorWindow>(engine.UdpMonitor());
+    udpMonitorWindow_->ShowFromMenu();
+  }
+}
+
+void DesktopProgram::ShowManual() {
+  const std::optional<QString> manual = FindManual();
+  if (!helpWindow_) helpWindow_ = std::make_unique<HelpWindow>();
+  if (manual && helpWindow_->Open(*manual)) return;
+  // Not silent: a user who asks for the manual should learn where it is missing.
+  ::ShowMessage(DialogParent(), "KORAL",
+                ("The manual \"koral.hlp\" was not found in " +
+                 DataFileFolders(AlsoCurrentDirectory::No).join(QStringLiteral(" or ")) + ".")
+                    .toStdString());
 }
 
 void DesktopProgram::SwitchDayNight() {

@@ -12,7 +12,9 @@
 #include "app/session.h"
 #include "app/startup_selector_model.h"
 #include "app/window_layer.h"
+#include "monitor/alarm_window_model.h"
 #include "platform/deferred_call.h"
+#include "platform/qt_sound_output.h"
 #include "platform/window_events_during_waits.h"
 #include "runtime/link_runtime.h"
 #include "ui/settings_window_actions.h"
@@ -26,6 +28,12 @@ class SerialConnectionWindow;
 class NetworkConnectionWindow;
 class ConnectionDialog;
 class SettingsWindow;
+class KeypadWindow;
+class SerialMonitorWindow;
+class UdpMonitorWindow;
+class AlarmWindow;
+class HelpWindow;
+class IpTool;
 
 class DesktopProgram final : public QObject, private WindowLayer, private SettingsWindowActions {
  public:
@@ -55,17 +63,17 @@ class DesktopProgram final : public QObject, private WindowLayer, private Settin
   void AskRetry(std::string_view title, std::string_view text) override;
   void ApplyWindowStep(const WindowStep& step) override;
   void ShowConnectionWindow() override;
-  void SetUnpackTimer(int) override {}  // the runtime keeps it
-  void SetSerialMonitorPolling(bool) override {}
+  void SetUnpackTimer(int) override {}            // the runtime keeps it
+  void SetSerialMonitorPolling(bool) override {}  // the runtime keeps the poll
 
   // SettingsWindowActions
-  void ShowKeypad() override {}
+  void ShowKeypad() override;
   void Upload() override;
   void Download() override;
-  void ShowAlarmWindow() override {}
-  void ShowSerialWindow() override {}
+  void ShowAlarmWindow() override;
+  void ShowSerialWindow() override;
   void SwitchDayNight() override;
-  void ShowManual() override {}
+  void ShowManual() override;
   void ShowAbout() override;
   bool PortError() const override;
   void EndProgram() override { End(); }
@@ -86,6 +94,14 @@ class DesktopProgram final : public QObject, private WindowLayer, private Settin
   std::unique_ptr<NetworkConnectionWindow> networkWindow_;
   std::unique_ptr<ConnectionDialog> connectionDialog_;
   std::unique_ptr<SettingsWindow> settingsWindow_;
+  std::unique_ptr<KeypadWindow> keypadWindow_;
+  std::unique_ptr<SerialMonitorWindow> serialMonitorWindow_;
+  std::unique_ptr<UdpMonitorWindow> udpMonitorWindow_;
+  QtSoundOutput sound_;
+  std::unique_ptr<AlarmWindowModel> alarmModel_;
+  std::unique_ptr<AlarmWindow> alarmWindow_;
+  std::unique_ptr<HelpWindow> helpWindow_;
+  std::unique_ptr<IpTool> ipTool_;
 };
 
 }  // namespace koral::ui

@@ -157,7 +157,7 @@ void SettingsWindow::BuildMenus() {
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   help->setObjectName(QStringLiteral("mnuHelp"));
-  AddMenuAction(*help, "mnuManual", "Manual", &SettingsWindow::ShowManual);
+  AddMenuAction(*help, "mnuManual", "Manual", &SettingsWindow::ShowManual)->setShortcut(QKeySequence::HelpContents);
   AddMenuAction(*help, "mnuAbout", "&About", &SettingsWindow::ShowAbout);
 }
 

@@ -25,6 +25,25 @@ TEST_F(SerialMonitorTest, loadsOnEventLogAndConsumesEveryFrameOnce) {
   EXPECT_EQ(monitor.Display().LineCount(), 4u);
 }
 
+TEST_F(SerialMonitorTest, uploadSwitchingThePollLoadsTheWindowHidden_menuShowsIt_closeOnlyHides) {
+  EXPECT_FALSE(monitor.Loaded());
+  monitor.SetPolling(false);
+  EXPECT_TRUE(monitor.Loaded());
+  EXPECT_FALSE(monitor.Visible());
+  monitor.SetPolling(true);
+  monitor.SelectType(kMoveFlags);
+  mailboxes.monitor = {0x01};
+  monitor.Poll();  // polls unseen
+  monitor.Show();
+  EXPECT_TRUE(monitor.Visible());
+  monitor.Close();
+  EXPECT_FALSE(monitor.Visible());
+  EXPECT_TRUE(monitor.Loaded());
+  EXPECT_TRUE(monitor.Polling());
+  EXPECT_EQ(monitor.SelectedType(), kMoveFlags);
+  EXPECT_EQ(monitor.Display().LineCount(), 1u);
+}
+
 TEST_F(SerialMonitorTest, undecodableFrameIsConsumedWithoutLines) {
   monitor.SelectType(kTotalDelta);
   mailboxes.monitor = {0x01, 0x02, 0x03};

@@ -2,10 +2,13 @@
 // documentation. It runs the program twice, as a user would go through it:
 // once on the network link, to an address where no unit answers, for the
 // selector, "SetUDP" and the dialog "Connection"; once on the serial link
-// against the emulated unit on Com1 (KORAL_COM1), for "Setting" and every tab
-// of the settings window. It only drives the widgets; the program decides.
+// against the emulated unit on Com1 (KORAL_COM1), for "Setting", every tab of
+// the settings window, the monitor, the alarm window, the keypad and the
+// manual; and once through the IP address tool on the same line. It only
+// drives the widgets; the program decides.
 //
 //   koral-shots OUTDIR
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDeadlineTimer>
@@ -14,6 +17,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QThread>
@@ -26,6 +31,7 @@
 #include <string>
 #include <utility>
 
+#include "ui/alarm_lamp.h"
 #include "ui/desktop_program.h"
 
 namespace {
@@ -33,14 +39,16 @@ namespace {
 // Nothing listens there, so the connection check finds no answer.
 constexpr const char* kSilentAddress = "127.0.0.3";
 constexpr int kWindowTimeoutMs = 10000;
+constexpr int kDownloadTimeoutMs = 90000;
+constexpr int kAlarmTimeoutMs = 30000;  // the emulated scene raises one every few seconds
 
 struct ShotFailure : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
 // Lets the program run until `condition` holds.
-void WaitFor(const std::function<bool()>& condition, const std::string& what) {
-  const QDeadlineTimer deadline(kWindowTimeoutMs);
+void WaitFor(const std::function<bool()>& condition, const std::string& what, int timeoutMs = kWindowTimeoutMs) {
+  const QDeadlineTimer deadline(timeoutMs);
   while (!condition()) {
     if (deadline.hasExpired()) throw ShotFailure("timed out waiting for " + what);
     QApplication::processEvents(QEventLoop::AllEvents, 20);
@@ -127,9 +135,11 @@ class MessageAnswerer : public QObject {
   MessageAnswerer() {
     connect(&timer_, &QTimer::timeout, this, [] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr || !box->isVisible() || box->defaultButton() == nullptr) return;
+      if (box == nullptr || !box->isVisible() || box->buttons().isEmpty()) return;
       std::fprintf(stderr, "message \"%s\": %s\n", qPrintable(box->windowTitle()), qPrintable(box->text()));
-      box->defaultButton()->click();
+      QAbstractButton* answer = box->defaultButton();
+      if (answer == nullptr) answer = box->buttons().first();  // a notice with OK alone
+      answer->click();
     });
     timer_.start(100);
   }
@@ -208,6 +218,14 @@ void ShootNetworkRun(Camera& camera) {
   camera.Shoot(dialog, QStringLiteral("form3"));
 }
 
+void ShootLiveWindows(Camera& camera, QWidget& settings);
+
+bool AnyLampRed(const QWidget& alarms) {
+  for (const koral::ui::AlarmLamp* lamp : alarms.findChildren<koral::ui::AlarmLamp*>())
+    if (lamp->colour() == QColor(255, 0, 0)) return true;
+  return false;
+}
+
 // Serial link on the emulated unit: Setting, then every tab of frmSetup.
 void ShootSerialRun(Camera& camera) {
   koral::ui::DesktopProgram program;
@@ -232,6 +250,73 @@ void ShootSerialRun(Camera& camera) {
     if (index == 1) PaintZones(*page);
     camera.Shoot(settings, FileNameOfTab(tabs.tabText(index)));
   }
+  ShootLiveWindows(camera, settings);
+}
+
+void Trigger(const QWidget& window, const char* menuEntry) {
+  Child<QAction>(window, menuEntry).trigger();
+}
+
+// The unit streams ALL FLAGS once the settings say so: download them, then the
+// monitor, the alarm window, the keypad and the manual.
+void ShootLiveWindows(Camera& camera, QWidget& settings) {
+  auto& tabs = Child<QTabWidget>(settings, "SSTab1");
+  for (int index = 0; index < tabs.count(); ++index)
+    if (tabs.tabText(index) == QStringLiteral("Serial Port")) tabs.setCurrentIndex(index);
+  Pick(Child<QComboBox>(settings, "cmbOutputData"), QStringLiteral("ALL FLAGS"));
+  auto& progress = Child<QProgressBar>(settings, "Pbr");
+  // The download asks first (answered), then shows its progress until done.
+  QTimer::singleShot(0, &settings, [&settings] { Trigger(settings, "mnuDownload"); });
+  WaitFor([&] { return progress.isVisible(); }, "the download to start");
+  WaitFor([&] { return !progress.isVisible(); }, "the download", kDownloadTimeoutMs);
+  Settle(1000);
+
+  Trigger(settings, "mnuWin");
+  QWidget& monitor = AwaitWindow("frmSerialWin");
+  Pick(Child<QComboBox>(monitor, "cmbSerialOutput"), QStringLiteral("ALL FLAGS"));
+
+  Trigger(settings, "mnuAlarm");  // the ALL FLAGS notice is answered
+  QWidget& alarms = AwaitWindow("AlarmWin");
+  WaitFor([&] { return AnyLampRed(alarms); }, "a red lamp", kAlarmTimeoutMs);
+  camera.Shoot(alarms, QStringLiteral("alarmwin"));
+  alarms.close();
+  Settle(6000);  // the alarm cleared again
+  camera.Shoot(monitor, QStringLiteral("frmserialwin"));
+  monitor.close();
+
+  Trigger(settings, "mnuKeyboard");
+  QWidget& keypad = AwaitWindow("frmKey");
+  camera.Shoot(keypad, QStringLiteral("frmkey"));
+  keypad.close();
+
+  Trigger(settings, "mnuManual");
+  QWidget& manual = AwaitWindow("HelpWindow");
+  camera.Shoot(manual, QStringLiteral("manual"));
+  manual.close();
+}
+
+// The IP address tool on the emulated unit's line: the port, then an address
+// set and the one the unit reports.
+void ShootIpToolRun(Camera& camera) {
+  koral::ui::DesktopProgram program;
+  program.Start();
+  QWidget& selector = AwaitWindow("firstpage");
+  Pick(Child<QComboBox>(selector, "cmbSelect"), QStringLiteral("IP Address Setting"));
+  QWidget& ports = AwaitWindow("setIP");
+  camera.Shoot(ports, QStringLiteral("setip"));
+  Pick(Child<QComboBox>(ports, "cmbSelectcom"), QStringLiteral("Com1 4800,n,8,1"));
+  QWidget& address = AwaitWindow("setIPAdd");
+  Settle(1500);  // the present address, read a second after the window opened
+  auto& text = Child<QPlainTextEdit>(address, "txtdisplay");
+  text.setFocus();
+  text.selectAll();
+  for (const QChar character : QStringLiteral("10.0.3.1")) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(character));
+    QApplication::sendEvent(&text, &press);
+  }
+  Child<QPushButton>(address, "Command4").click();  // "Set_IP"
+  Settle(1800);                                     // the answer is read a second later
+  camera.Shoot(address, QStringLiteral("setipadd"));
 }
 
 }  // namespace
@@ -260,6 +345,7 @@ int main(int argc, char* argv[]) {
   try {
     ShootNetworkRun(camera);
     ShootSerialRun(camera);
+    ShootIpToolRun(camera);
   } catch (const ShotFailure& failure) {
     std::fprintf(stderr, "koral-shots: %s (%d shots written)\n", failure.what(), camera.Count());
     return 1;
