@@ -110,6 +110,7 @@ void AlarmWindow::Open() {
     if (const auto message = model_.TakeMessage()) {
       QMessageBox box(ToQIcon(message->icon), ToQString(message->title), ToQString(message->text), QMessageBox::Ok,
                       this);
+      box.setDefaultButton(QMessageBox::Ok);
       box.exec();
     }
     timer_.start(model_.TimerPeriodMs());

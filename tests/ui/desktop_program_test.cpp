@@ -68,6 +68,40 @@ class DesktopProgramTest : public QObject {
     if (!qt1RxMenus) QCOMPARE(speed->currentText(), QStringLiteral("4800,n,8,1"));
   }
 
+  // The menus of the other windows on the serial link, with the message each
+  // one gives first.
+  void menus_openTheirWindows_afterTheirMessages_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("Alarm Window") << "mnuAlarm"
+                                  << "AlarmWin"
+                                  << QStringList{"Select ALL FLAGS|Please select Output Data to ALL FLAGS"};
+    QTest::newRow("Serial Window") << "mnuWin"
+                                   << "frmSerialWin" << QStringList{};
+    QTest::newRow("Keyboard") << "mnuKeyboard"
+                              << "frmKey" << QStringList{};
+    QTest::newRow("Manual") << "mnuManual"
+                            << "HelpWindow" << QStringList{};
+    QTest::newRow("About") << "mnuAbout"
+                           << "" << QStringList{"Digital video motion detector|KORAL version 3.09"};
+  }
+  void menus_openTheirWindows_afterTheirMessages() {
+    QFETCH(QString, entry);
+    QFETCH(QString, window);
+    UnitOnCom1 unit;
+    QVERIFY2(unit.Start({"--still"}), unit.Problem().c_str());
+    ui::DesktopProgram program;
+    QWidget* settings = Connect(program, "optModule0", 2);
+    QVERIFY(settings != nullptr);
+    messages_.clear();
+    Find<QAction>(*settings, entry)->trigger();
+    if (!window.isEmpty()) QTRY_VERIFY(TopLevel(window) != nullptr);
+    // A PC without sound says so when the alarm window opens; nothing else may come.
+    messages_.removeAll("Sound Card|Your system can not play sound Files.");
+    QTEST(messages_, "messages");
+  }
+
   void download_unitHoldsTheBanks_andTheBarTookEveryValue() {
     UnitOnCom1 unit;
     const QString dump = unit.FilePath("unit.txt");
