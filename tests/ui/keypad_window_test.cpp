@@ -26,18 +26,6 @@ constexpr int kArriveMs = 2000;
 constexpr int kComOneAt4800 = 2;    // "Com1 4800,n,8,1" in the connection window's list
 constexpr long long kLateMs = 400;  // a loaded test machine's slack above a wait
 
-// The connection flow's questions are not asked here.
-class NoWindows final : public WindowLayer {
- public:
-  bool AskOkCancel(std::string_view, std::string_view) override { return true; }
-  void ShowMessage(std::string_view, std::string_view) override {}
-  void AskRetry(std::string_view, std::string_view) override {}
-  void ApplyWindowStep(const WindowStep&) override {}
-  void ShowConnectionWindow() override {}
-  void SetUnpackTimer(int) override {}
-  void SetSerialMonitorPolling(bool) override {}
-};
-
 enum class Use { Both, QtMx, Qt1Rx };
 
 struct Control {

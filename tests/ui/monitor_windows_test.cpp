@@ -44,19 +44,6 @@ const QString kAllFlagsFrameLines = QStringLiteral(
 const ByteString kEvent = {0x01, 0x21, 0x01, 0x02, 0x04, 0x08, 'C',  'A', 'M',
                            '1',  0x12, 0x25, 0x07, 0x09, 0x30, 0x45, 0x03};
 
-// Nobody is there to answer: the connection check and its messages are not
-// what these tests look at.
-class NoWindows : public WindowLayer {
- public:
-  bool AskOkCancel(std::string_view, std::string_view) override { return true; }
-  void ShowMessage(std::string_view, std::string_view) override {}
-  void AskRetry(std::string_view, std::string_view) override {}
-  void ApplyWindowStep(const WindowStep&) override {}
-  void ShowConnectionWindow() override {}
-  void SetUnpackTimer(int) override {}
-  void SetSerialMonitorPolling(bool) override {}
-};
-
 // A serial monitor fed by hand.
 struct FedSerialMonitor {
   Mailboxes mailboxes;

@@ -15,6 +15,7 @@
 
 #include "../integration/emulator_process.h"
 #include "app/settings_window_model.h"
+#include "app/window_layer.h"
 
 class QComboBox;
 class QMessageBox;
@@ -27,6 +28,19 @@ class RecordingLink : public SettingsWindowLink {
   void FollowUnitBaudRate(int position) override { followedSpeeds.push_back(position); }
   void RequestStatus() override {}
   std::vector<int> followedSpeeds;
+};
+
+// A window layer that answers every question with OK and shows nothing, for
+// tests that drive one window on the link runtime.
+class NoWindows final : public WindowLayer {
+ public:
+  bool AskOkCancel(std::string_view, std::string_view) override { return true; }
+  void ShowMessage(std::string_view, std::string_view) override {}
+  void AskRetry(std::string_view, std::string_view) override {}
+  void ApplyWindowStep(const WindowStep&) override {}
+  void ShowConnectionWindow() override {}
+  void SetUnpackTimer(int) override {}
+  void SetSerialMonitorPolling(bool) override {}
 };
 
 class FixedClock : public WallClock {

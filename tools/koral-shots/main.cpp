@@ -99,7 +99,8 @@ void Pick(QComboBox& list, const QString& entry) {
 }
 
 // Replaces the text of a box by typing it.
-void Type(QLineEdit& box, const QString& text) {
+template <typename Box>
+void Type(Box& box, const QString& text) {
   box.setFocus();
   box.selectAll();
   for (const QChar character : text) {
@@ -307,13 +308,7 @@ void ShootIpToolRun(Camera& camera) {
   Pick(Child<QComboBox>(ports, "cmbSelectcom"), QStringLiteral("Com1 4800,n,8,1"));
   QWidget& address = AwaitWindow("setIPAdd");
   Settle(1500);  // the present address, read a second after the window opened
-  auto& text = Child<QPlainTextEdit>(address, "txtdisplay");
-  text.setFocus();
-  text.selectAll();
-  for (const QChar character : QStringLiteral("10.0.3.1")) {
-    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(character));
-    QApplication::sendEvent(&text, &press);
-  }
+  Type(Child<QPlainTextEdit>(address, "txtdisplay"), QStringLiteral("10.0.3.1"));
   Child<QPushButton>(address, "Command4").click();  // "Set_IP"
   Settle(1800);                                     // the answer is read a second later
   camera.Shoot(address, QStringLiteral("setipadd"));
