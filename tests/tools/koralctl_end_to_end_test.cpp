@@ -22,6 +22,7 @@
 
 #include "integration/emulator_process.h"
 #include "integration/user_settings.h"
+#include "koralctl/printable_text.h"
 #include "model/defaults.h"
 #include "model/register_map.h"
 #include "model/settings_file.h"
@@ -365,6 +366,21 @@ TEST_P(SerialMonitor, streamingUnit_printsEachFramesLinesTopDown) {
   ExpectFrames(monitor.out, GetParam().framePatterns, kFrames);
 }
 
+// What the monitor prints of a line's text: anyone who can send a datagram
+// chooses the bytes, so none may reach the terminal as a control character.
+TEST(MonitorText, everyByteThatIsNotPrintable_showsAsItsHexCode) {
+  const struct {
+    std::string bytes;
+    std::string printed;
+  } cases[] = {
+      {"Zone C = 17 ~", "Zone C = 17 ~"},          {"\x1B[2J\x07 ring", "\\x1B[2J\\x07 ring"},
+      {std::string("A\0B", 3), "A\\x00B"},         {"ab\rcd\nef", "ab\\x0Dcd\\x0Aef"},
+      {"caf\xE9 \x7F\xFF", "caf\\xE9 \\x7F\\xFF"}, {"C:\\x1B", "C:\\\\x1B"},
+  };
+  for (const auto& each : cases)
+    EXPECT_EQ(koralctl::PrintableText(each.bytes), each.printed);
+}
+
 class NetworkMonitor : public KoralctlTest {};
 
 TEST_F(NetworkMonitor, eventDatagrams_printTimeStampAndFlagsWhateverTheType) {
@@ -630,6 +646,10 @@ TEST_F(NothingSent, badSettingsFiles_exitThreeWithTheReason) {
     tooMany += " 208 \r\n";
   WriteText(Scratch("too-many-lines.txt"), tooMany);
   std::filesystem::create_directory(Scratch("folder.txt"));
+  WriteText(Scratch("zeros.txt"), std::string(512, '\0'));
+  WriteText(Scratch("nul-inside.txt"), std::string(" 208 \r\n 208 ") + '\0' + "\r\n 208 \r\n");
+  WriteText(Scratch("huge.txt"), " 208 \r\n");
+  std::filesystem::resize_file(Scratch("huge.txt"), std::uintmax_t{2} << 30);  // sparse: costs no disk
 
   const auto download = [&](const std::string& file) {
     return QStringList{"download", ScratchArg(file), "--serial", "{LINE}"};
@@ -641,6 +661,11 @@ TEST_F(NothingSent, badSettingsFiles_exitThreeWithTheReason) {
   ExpectRefused(download("too-long-number.txt"), 3, "too-long-number.txt: line 1");
   ExpectRefused(download("too-many-lines.txt"), 3, "more than 1092 lines");
   ExpectRefused(download("folder.txt"), 3, "folder.txt");
+  ExpectRefused({"download", "/dev/zero", "--serial", "{LINE}"}, 3, "/dev/zero: is not a regular file");
+  ExpectRefused(download("zeros.txt"), 3, "zeros.txt: line 1: holds the control byte 0x00: not a text file");
+  ExpectRefused(download("nul-inside.txt"), 3, "nul-inside.txt: line 2: holds the control byte 0x00");
+  ExpectRefused(download("huge.txt"), 3, "huge.txt: is 2147483648 bytes; a settings file is at most 65536");
+  ExpectRefused({"show", "/dev/zero"}, 3, "/dev/zero: is not a regular file");
   ExpectRefused({"upload", "-o", ScratchArg("no-such-folder/backup.txt"), "--serial", "{LINE}"}, 3,
                 "the folder does not exist");
   ExpectRefused({"upload", "-o", ScratchArg("folder.txt"), "--serial", "{LINE}"}, 3, "not a regular file");

@@ -16,6 +16,7 @@
 #include "exit_codes.h"
 #include "monitor/output_decoder.h"
 #include "monitor/serial_monitor_model.h"
+#include "printable_text.h"
 #include "progress.h"
 #include "unit_link.h"
 
@@ -38,6 +39,7 @@ std::string MonitorUsage() {
       "Prints the unit's output data as the serial monitor window shows it for\n"
       "the output type chosen, one line per display line (LF), each frame's lines\n"
       "in the order they read top-down, frames in arrival order, flushed at once.\n"
+      "Bytes that are not printable show as \\xHH, a backslash as \\\\.\n"
       "On --udp the UDP monitor's lines are printed instead: each event datagram\n"
       "as a time stamp, MOVE, TRIGGER, ALARM and STATUS, whatever --type says.\n"
       "The unit streams what its own output settings (rate and data) select.\n"
@@ -86,11 +88,11 @@ std::optional<double> PositiveSeconds(std::string_view text) {
   return value;
 }
 
-// A display line as printed: without its CR LF.
-std::string_view Printed(std::string_view line) {
-  while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-    line.remove_suffix(1);
-  return line;
+// A display line as printed: its text made visible, without the CR LF every
+// decoded line ends in (a CR or LF before that is text and shows as such).
+std::string Printed(std::string_view line) {
+  if (line.ends_with("\r\n")) line.remove_suffix(2);
+  return PrintableText(line);
 }
 
 // Prints what a monitor window's display gained since it was last cleared and
