@@ -1,11 +1,15 @@
 #include "model/settings_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <random>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "model/settings_layout.h"
 #include "model/settings_line_scanner.h"
@@ -29,6 +33,22 @@ std::string Reason(const std::error_code& ec) {
 
 std::string ErrnoReason(int error, const char* fallback) {
   return error != 0 ? Reason(std::error_code(error, std::generic_category())) : fallback;
+}
+
+// No text editor writes these into a settings file; they mark binary data.
+bool IsControlByte(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return (byte < 0x20 && c != '\t' && c != '\r' && c != '\n') || byte == 0x7F;
+}
+
+std::string HexByte(char c) {
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  const auto byte = static_cast<unsigned char>(c);
+  return std::string("0x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
+}
+
+SettingsFileError TooLarge(const std::filesystem::path& path, const std::string& size) {
+  return FileError(path, "is " + size + " bytes; a settings file is at most " + std::to_string(kMaxSettingsFileBytes));
 }
 
 }  // namespace
@@ -99,10 +119,11 @@ bool SettingsTextReader::Feed(std::string_view chunk) {
       s.afterCR = false;
       if (c == '\n') continue;
     }
-    if (c == '\0') {
-      // No text file holds one, and a picture's bytes could otherwise pass for
-      // short lines of numbers.
-      s.error = SettingsFileError{"holds binary data: not a settings file"};
+    if (IsControlByte(c)) {
+      // A picture's bytes could otherwise pass for short lines of numbers.
+      const int line = s.lines + 1;
+      s.error = SettingsFileError{
+          "line " + std::to_string(line) + ": holds the control byte " + HexByte(c) + ": not a text file", line};
       return false;
     }
     if (c == '\r' || c == '\n') {
@@ -139,18 +160,34 @@ SettingsResult<std::uint8_t> ParseSettingsLine(std::string_view line) {
 }
 
 SettingsResult<SettingsImage> ReadSettingsFile(const std::filesystem::path& path) {
+  // Checked before opening: opening a pipe waits for a writer, and a device
+  // such as /dev/zero never ends.
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return FileError(path, "is a folder, not a settings file");
+  const auto status = std::filesystem::status(path, ec);
+  if (std::filesystem::is_directory(status)) return FileError(path, "is a folder, not a settings file");
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    return FileError(path, "is not a regular file");
+  }
+  if (std::filesystem::is_regular_file(status)) {
+    const auto size = std::filesystem::file_size(path, ec);
+    if (!ec && size > kMaxSettingsFileBytes) return TooLarge(path, std::to_string(size));
+  }
   errno = 0;
   std::ifstream in(path, std::ios::binary);
   if (!in) return FileError(path, "cannot be opened: " + ErrnoReason(errno, "unknown reason"));
 
+  // At most one byte past the limit is read, so a file that grows meanwhile
+  // still costs no more than that.
   SettingsTextReader reader;
   std::string chunk(kReadChunk, '\0');
+  std::uintmax_t total = 0;
   while (in) {
-    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    const auto room = std::min<std::uintmax_t>(chunk.size(), kMaxSettingsFileBytes + 1 - total);
+    in.read(chunk.data(), static_cast<std::streamsize>(room));
     const auto got = static_cast<std::size_t>(in.gcount());
     if (got == 0) break;
+    total += got;
+    if (total > kMaxSettingsFileBytes) return TooLarge(path, "more than " + std::to_string(kMaxSettingsFileBytes));
     if (!reader.Feed(std::string_view(chunk.data(), got))) break;
   }
   if (in.bad()) return FileError(path, "cannot be read: " + ErrnoReason(errno, "read error"));
@@ -178,6 +215,48 @@ std::filesystem::path ResolveLinks(std::filesystem::path path, std::error_code& 
   }
   ec = std::make_error_code(std::errc::too_many_symbolic_link_levels);
   return path;
+}
+
+constexpr std::size_t kTemporaryDigits = 6;  // hexadecimal, 0..FFFFFF
+constexpr std::string_view kTemporaryEnd = ".tmp";
+// A temporary file younger than this may belong to a save still running.
+constexpr auto kLeftoverAge = std::chrono::minutes(1);
+
+// Whether `name` is one of our temporary names for `target`:
+// ".NAME.<1 to 6 lower-case hex digits>.tmp".
+bool IsTemporaryName(const std::string& name, const std::string& target) {
+  const std::string start = "." + target + ".";
+  if (name.size() <= start.size() + kTemporaryEnd.size()) return false;
+  if (name.compare(0, start.size(), start) != 0) return false;
+  if (name.compare(name.size() - kTemporaryEnd.size(), kTemporaryEnd.size(), kTemporaryEnd) != 0) return false;
+  const std::string_view digits =
+      std::string_view(name).substr(start.size(), name.size() - start.size() - kTemporaryEnd.size());
+  return digits.size() <= kTemporaryDigits && std::all_of(digits.begin(), digits.end(), [](char c) {
+           return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+         });
+}
+
+// Removes the temporary files a killed save to `target` left beside it. Only
+// regular files of our own naming pattern for this target that have not been
+// written to for a while are touched; failures are ignored.
+void RemoveLeftoverTemporaries(const std::filesystem::path& target) {
+  const auto folder = target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+  const std::string name = target.filename().string();
+  const auto cutoff = std::filesystem::file_time_type::clock::now() - kLeftoverAge;
+  std::error_code ec;
+  std::vector<std::filesystem::path> leftovers;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const auto& entry = *it;
+    std::error_code entryError;
+    if (!IsTemporaryName(entry.path().filename().string(), name)) continue;
+    if (!entry.is_regular_file(entryError) || entry.is_symlink(entryError)) continue;
+    const auto written = entry.last_write_time(entryError);
+    if (!entryError && written < cutoff) leftovers.push_back(entry.path());
+  }
+  for (const auto& leftover : leftovers) {
+    std::error_code ignored;
+    std::filesystem::remove(leftover, ignored);
+  }
 }
 
 std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
@@ -223,6 +302,9 @@ std::optional<SettingsFileError> WriteSettingsFile(const std::filesystem::path& 
     if (!out) return fail(ErrnoReason(errno, "the folder cannot be written"));
     const std::string text = FormatSettingsText(image);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    // Flushed and closed so every byte has reached the system before the
+    // rename. Forcing them onto the disk (fsync) needs an operating-system
+    // call, which this standard-C++ core leaves to a platform hook.
     out.flush();
     if (!out) return fail(ErrnoReason(errno, "write error"));
     out.close();
@@ -234,6 +316,7 @@ std::optional<SettingsFileError> WriteSettingsFile(const std::filesystem::path& 
   }
   std::filesystem::rename(temporary, target, ec);
   if (ec) return fail(Reason(ec));
+  RemoveLeftoverTemporaries(target);
   return std::nullopt;
 }
 

@@ -51,8 +51,8 @@ class SettingsTextReader {
   // Returns false once the text is known to be bad; error() then says why.
   bool Feed(std::string_view chunk);
   // Ends the text; the image when every line was good and at least one holds
-  // a number: an empty file, words without numbers and binary data (a NUL
-  // byte, as in any picture) are refused.
+  // a number: an empty file, words without numbers and binary data (a control
+  // byte other than TAB, CR and LF, as in any picture) are refused.
   SettingsResult<SettingsImage> Finish();
 
  private:
@@ -68,12 +68,20 @@ SettingsResult<SettingsImage> ParseSettingsText(std::string_view text);
 // says what is wrong with the value (its line number is the caller's).
 SettingsResult<std::uint8_t> ParseSettingsLine(std::string_view line);
 
-// Whole-file operations. Errors name the file.
+// A settings file is about 6 KB; anything much larger is some other file and
+// is refused before it is read.
+inline constexpr std::uintmax_t kMaxSettingsFileBytes = 64 * 1024;
+
+// Whole-file operations. Errors name the file. Only a regular file of at most
+// kMaxSettingsFileBytes is read, so a device, a pipe or a huge file is refused
+// without reading it.
 SettingsResult<SettingsImage> ReadSettingsFile(const std::filesystem::path& path);
 
 // Writes a temporary file beside the target and renames it over the target, so
 // a failure never leaves a half-written file; the old file's permissions are
-// kept, and a symbolic link keeps pointing at the file it names.
+// kept, and a symbolic link keeps pointing at the file it names. Temporary
+// files an earlier, interrupted save to the same target left behind are
+// removed once the save has landed.
 std::optional<SettingsFileError> WriteSettingsFile(const std::filesystem::path& path, const SettingsImage& image);
 
 }  // namespace koral

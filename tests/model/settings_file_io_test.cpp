@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <locale>
@@ -81,11 +82,20 @@ TEST_F(SettingsFile, UnreadablePaths_failNamingTheFile) {
   fs::create_directory(dir_ / "subdir");
   Put(dir_ / "bad.txt", "1\r\n2\r\n999\r\n");
   Put(dir_ / "empty.txt", "");
+  Put(dir_ / "zeros.txt", std::string(512, '\0'));
+  Put(dir_ / "huge.txt", FormatSettingsText(Sample()));
+  fs::resize_file(dir_ / "huge.txt", std::uintmax_t{2} << 30);  // sparse: costs no disk
   const struct {
-    const char* name;
+    const char* name;  // an absolute name stands for itself
     const char* words;
     int line;
-  } cases[] = {{"missing.txt", "", 0}, {"subdir", "", 0}, {"bad.txt", "line 3: 999", 3}, {"empty.txt", "empty", 0}};
+  } cases[] = {{"missing.txt", "", 0},
+               {"subdir", "is a folder", 0},
+               {"bad.txt", "line 3: 999", 3},
+               {"empty.txt", "empty", 0},
+               {"/dev/zero", "is not a regular file", 0},
+               {"zeros.txt", "line 1: holds the control byte 0x00: not a text file", 1},
+               {"huge.txt", "is 2147483648 bytes; a settings file is at most 65536", 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const fs::path path = dir_ / c.name;
@@ -128,6 +138,35 @@ TEST_F(SettingsFile, FailedSaves_explainAndLeaveTheFolderAsItWas) {
       EXPECT_EQ(Contents(path), "old");
     }
   }
+}
+
+// A save killed between writing and renaming leaves its temporary behind; the
+// next save to that file clears it, but nothing of anyone else's.
+TEST_F(SettingsFile, Save_removesOnlyStaleTemporariesOfAnEarlierSaveToThatFile) {
+  const struct {
+    const char* name;
+    bool stale, removed;
+  } strays[] = {
+      {".site.txt.123456.tmp", true, true},
+      {".site.txt.a0f.tmp", true, true},
+      {".site.txt.c0ffee.tmp", false, false},  // a save still running
+      {".other.tmp", true, false},
+      {".other.txt.123456.tmp", true, false},
+      {".site.txt.1234567.tmp", true, false},
+      {".site.txt.12345G.tmp", true, false},
+      {".site.txt..tmp", true, false},
+      {"site.txt.123456.tmp", true, false},
+  };
+  std::vector<fs::path> kept{"site.txt"};
+  for (const auto& stray : strays) {
+    Put(dir_ / stray.name, "left over");
+    if (stray.stale) fs::last_write_time(dir_ / stray.name, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    if (!stray.removed) kept.push_back(stray.name);
+  }
+  std::sort(kept.begin(), kept.end());
+  ASSERT_EQ(SaveError(dir_ / "site.txt", Sample()), "");
+  EXPECT_EQ(Entries(dir_), kept);
+  EXPECT_EQ(Contents(dir_ / "site.txt"), FormatSettingsText(Sample()));
 }
 
 TEST_F(SettingsFile, SaveOverExistingFile_keepsItsPermissions) {

@@ -128,7 +128,13 @@ TEST(SettingsText, BadTexts_areErrorsWithTheirLine) {
       {"bad last value", Lines(kSettingsFileLines - 1, "\n") + "-1", "line 1092: -1 is outside 0..255", 1092},
       {"blank lines only", "\r\n \r\n\r\n", "no line holds a number: not a settings file", 0},
       {"words only", "# KORAL\n\nSettings of the gate camera.\n", "no line holds a number: not a settings file", 0},
-      {"picture", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\n12\n", 20), "holds binary data: not a settings file", 0},
+      {"picture", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\n12\n", 20),
+       "line 2: holds the control byte 0x1A: not a text file", 2},
+      {"NUL inside a good file", Lines(10, "\r\n") + std::string("7\0\r\n", 4) + Lines(5, "\r\n"),
+       "line 11: holds the control byte 0x00: not a text file", 11},
+      {"all NUL", std::string(4096, '\0'), "line 1: holds the control byte 0x00: not a text file", 1},
+      {"form feed", "1\r\n\f2\r\n", "line 2: holds the control byte 0x0C", 2},
+      {"delete", "1\n2\n3\x7F\n", "line 3: holds the control byte 0x7F", 3},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
