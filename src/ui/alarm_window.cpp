@@ -6,12 +6,13 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
 
 #include "ui/alarm_lamp.h"
+#include "ui/connection_window_parts.h"
+#include "ui/message_boxes.h"
 
 namespace koral::ui {
 namespace {
@@ -19,20 +20,8 @@ namespace {
 constexpr double kHeadingScale = 1.5;
 constexpr int kLampSpacing = 12;
 
-QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QColor ToQColor(const koral::LampColour& colour) {
   return {colour.red, colour.green, colour.blue};
-}
-
-QMessageBox::Icon ToQIcon(koral::MessageIcon icon) {
-  switch (icon) {
-    case koral::MessageIcon::Information:
-      return QMessageBox::Information;
-  }
-  return QMessageBox::NoIcon;
 }
 
 }  // namespace
@@ -108,10 +97,8 @@ void AlarmWindow::Open() {
     model_.Open();
     ShowState();
     if (const auto message = model_.TakeMessage()) {
-      QMessageBox box(ToQIcon(message->icon), ToQString(message->title), ToQString(message->text), QMessageBox::Ok,
-                      this);
-      box.setDefaultButton(QMessageBox::Ok);
-      box.exec();
+      // The model's only message is an information notice.
+      ::ShowInformation(this, message->title, message->text);
     }
     timer_.start(model_.TimerPeriodMs());
   }

@@ -10,8 +10,9 @@ QString ToQString(std::string_view text) {
 }
 
 QMessageBox::StandardButton Ask(QWidget* parent, std::string_view title, std::string_view text,
-                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
-  QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(text), buttons, parent);
+                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton,
+                                QMessageBox::Icon icon = QMessageBox::NoIcon) {
+  QMessageBox box(icon, ToQString(title), ToQString(text), buttons, parent);
   box.setDefaultButton(defaultButton);
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
@@ -20,6 +21,10 @@ QMessageBox::StandardButton Ask(QWidget* parent, std::string_view title, std::st
 
 void ShowMessage(QWidget* parent, std::string_view title, std::string_view text) {
   Ask(parent, title, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void ShowInformation(QWidget* parent, std::string_view title, std::string_view text) {
+  Ask(parent, title, text, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Information);
 }
 
 bool AskOkCancel(QWidget* parent, std::string_view title, std::string_view text) {

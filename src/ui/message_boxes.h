@@ -1,5 +1,5 @@
 // The modal message boxes of the program, one function per button set. Titles
-// and texts are shown exactly as given; the boxes carry no icon.
+// and texts are shown exactly as given; the boxes carry no icon unless named.
 #pragma once
 
 #include <string_view>
@@ -10,6 +10,8 @@ enum class MessageAnswer { Ok, Cancel, Yes, No, Retry, TryAgain, Continue };
 
 // OK only.
 void ShowMessage(QWidget* parent, std::string_view title, std::string_view text);
+// OK only, with the information icon.
+void ShowInformation(QWidget* parent, std::string_view title, std::string_view text);
 // True for OK; Cancel, Escape and the close box give false.
 bool AskOkCancel(QWidget* parent, std::string_view title, std::string_view text);
 // True for Yes.
