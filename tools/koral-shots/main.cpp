@@ -113,8 +113,11 @@ class Camera {
  public:
   explicit Camera(QString folder) : folder_(std::move(folder)) {}
 
-  void Shoot(QWidget& window, const QString& name) {
+  // `ready`, when given, is waited for after the window has settled (a
+  // blinking lamp in its red phase).
+  void Shoot(QWidget& window, const QString& name, const std::function<bool()>& ready = nullptr) {
     Settle(300);
+    if (ready) WaitFor(ready, "the moment to shoot " + name.toStdString());
     const QString path = QDir(folder_).filePath(name + QStringLiteral(".png"));
     if (!window.grab().save(path, "PNG")) throw ShotFailure("cannot write " + path.toStdString());
     // The grab has no title bar: the caption goes beside the file name.
@@ -279,7 +282,7 @@ void ShootLiveWindows(Camera& camera, QWidget& settings) {
   Trigger(settings, "mnuAlarm");  // the ALL FLAGS notice is answered
   QWidget& alarms = AwaitWindow("AlarmWin");
   WaitFor([&] { return AnyLampRed(alarms); }, "a red lamp", kAlarmTimeoutMs);
-  camera.Shoot(alarms, QStringLiteral("alarmwin"));
+  camera.Shoot(alarms, QStringLiteral("alarmwin"), [&] { return AnyLampRed(alarms); });
   alarms.close();
   Settle(6000);  // the alarm cleared again
   camera.Shoot(monitor, QStringLiteral("frmserialwin"));
