@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "link/byte_string.h"
 
@@ -17,6 +18,9 @@ struct TransferState {
   int downloadStep = 0;
   bool uploadActive = false;
   std::array<ByteString, kUploadBlockCount> uploadBlocks;
+  // Why the running or last upload cannot be trusted (a frame of the wrong
+  // length or a byte no unit sends), empty while every frame looked sound.
+  std::string uploadDamage;
   // Consecutive link checks without an answer, counted by the heartbeat and by
   // the connection check alike.
   int pollMissCount = 0;

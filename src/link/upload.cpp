@@ -1,8 +1,11 @@
 #include "link/upload.h"
 
 #include <span>
+#include <string>
 #include <string_view>
 #include <tuple>
+
+#include "model/data_byte.h"
 
 namespace koral {
 namespace {
@@ -16,20 +19,50 @@ constexpr int kProgressRelayTitle = 98;
 // Progress after a frame of ids 0x12..0x1F.
 constexpr std::array<int, kLastBlockIndex> kBlockProgress = {7, 14, 21, 28, 35, 42, 50, 57, 64, 71, 78, 85, 90, 95};
 
+// Whole frame lengths: 0x01, the id, 8 or 12 data bytes (2 for the relay title), 0x03.
+constexpr std::size_t kShortFrame = 11;
+constexpr std::size_t kLongFrame = 15;
+constexpr std::size_t kRelayTitleFrame = 5;
+// By block index 0..14 (ids 0x12..0x20).
+constexpr std::array<std::size_t, kLastBlockIndex + 1> kFrameLengths = {
+    kShortFrame, kLongFrame, kLongFrame, kLongFrame, kLongFrame,  kShortFrame, kLongFrame, kShortFrame,
+    kLongFrame,  kLongFrame, kLongFrame, kLongFrame, kShortFrame, kLongFrame,  kLongFrame};
+
 struct BlockSlot {
   int index;
   bool replaces;  // the relay title block keeps only its newest frame
   int progress;
+  std::size_t frameLength;
 };
 
 std::optional<BlockSlot> SlotOf(std::uint8_t id) {
   if (id >= kFirstUploadBlockId && id < kLastUploadBlockId) {
-    const int index = id - kFirstUploadBlockId;
-    return BlockSlot{index, false, kBlockProgress[static_cast<std::size_t>(index)]};
+    const auto index = static_cast<std::size_t>(id - kFirstUploadBlockId);
+    return BlockSlot{static_cast<int>(index), false, kBlockProgress[index], kFrameLengths[index]};
   }
-  if (id == kLastUploadBlockId) return BlockSlot{kLastBlockIndex, false, kProgressLastBlock};
-  if (id == kRelayTitleBlockId) return BlockSlot{kRelayTitleIndex, true, kProgressRelayTitle};
+  if (id == kLastUploadBlockId)
+    return BlockSlot{kLastBlockIndex, false, kProgressLastBlock, kFrameLengths[kLastBlockIndex]};
+  if (id == kRelayTitleBlockId) return BlockSlot{kRelayTitleIndex, true, kProgressRelayTitle, kRelayTitleFrame};
   return std::nullopt;
+}
+
+std::string Hex(unsigned value) {
+  constexpr std::string_view kDigits = "0123456789ABCDEF";
+  return {'0', 'x', kDigits[(value >> 4) & 0xF], kDigits[value & 0xF]};
+}
+
+// The protocol has no checksum, but a frame of the wrong length or a data byte
+// that is not a DataByte is damage anyone can see. Empty when the frame looks sound.
+std::string DamageIn(const ByteString& frame, const BlockSlot& slot) {
+  const std::string block = "block " + Hex(frame[1]);
+  if (frame.size() != slot.frameLength) {
+    return block + " came in a frame of " + std::to_string(frame.size()) + " bytes instead of " +
+           std::to_string(slot.frameLength);
+  }
+  for (std::size_t i = 2; i + 1 < frame.size(); ++i) {
+    if (!IsDataByte(frame[i])) return block + " carried the byte " + Hex(frame[i]) + ", which is not a setting value";
+  }
+  return {};
 }
 
 // ---- how each block unpacks ----
@@ -148,6 +181,8 @@ constexpr std::string_view kAskTitle = "Upload";
 constexpr std::string_view kAskText = "Do you want to upload to PC setting from the QT1-RX ?";
 constexpr std::string_view kDoneTitle = "Communication";
 constexpr std::string_view kDoneText = "Upload  Completed";
+constexpr std::string_view kDamagedText = "The upload arrived damaged: ";
+constexpr std::string_view kDamagedResult = ".\nNothing of it was kept; the settings you had before are back.";
 
 }  // namespace
 
@@ -160,6 +195,7 @@ void UploadCollector::Store(const ByteString& frame) {
   if (!IsFramed(frame)) return;  // so the id, byte 2, exists
   const auto slot = SlotOf(frame[1]);
   if (!slot) return;
+  if (state_.uploadActive && state_.uploadDamage.empty()) state_.uploadDamage = DamageIn(frame, *slot);
   ByteString& block = state_.uploadBlocks[static_cast<std::size_t>(slot->index)];
   if (slot->replaces) block.clear();
   block.insert(block.end(), frame.begin(), frame.end());
@@ -235,6 +271,7 @@ void Upload::StartUpload() {
 
   for (int i = 0; i <= kLastBlockIndex; ++i)  // the relay title block is replaced, never emptied
     state_.uploadBlocks[static_cast<std::size_t>(i)].clear();
+  state_.uploadDamage.clear();
   // A frame half-assembled before this upload must not be glued to its first bytes.
   mailboxes_.rx.clear();
   host_.SetUnpackTimer(kUnpackIntervalMs);
@@ -253,7 +290,6 @@ void Upload::CheckComplete() {
     host_.RefreshWindow();  // shows what the unpack timer has filed so far
     return;
   }
-  before_.reset();
   if (transport_.Mode() == LinkMode::Udp) {
     CompleteNetwork();
   } else {
@@ -265,13 +301,13 @@ void Upload::CompleteSerial() {
   host_.ProgressEnd();
   clock_.Sleep(kCompletionWaitMs);
   transport_.SendByte(kSeparator);
-  host_.ShowMessage(kDoneTitle, kDoneText);
+  TellOutcome();
   state_.uploadActive = false;
   host_.SetSerialMonitorPolling(true);
   host_.SetUnpackTimer(kTimerStopped);
-  Unpack();
+  if (state_.uploadDamage.empty()) Unpack();
   transport_.SendByte(kSeparator);
-  host_.AdoptIncomingSettings();
+  KeepOrRestore();
 }
 
 void Upload::CompleteNetwork() {
@@ -279,18 +315,22 @@ void Upload::CompleteNetwork() {
   clock_.Sleep(kCompletionWaitMs);
   transport_.RearmIfNetwork();
   transport_.SendByte(kSeparator);
-  host_.ShowMessage(kDoneTitle, kDoneText);
+  TellOutcome();
   transport_.RearmIfNetwork();
   transport_.SendByte(kSeparator);
   clock_.Sleep(kStepWaitMs);
   state_.uploadActive = false;
   host_.SetUnpackTimer(kTimerStopped);
-  Unpack();
+  if (state_.uploadDamage.empty()) Unpack();
   transport_.RearmIfNetwork();
-  host_.AdoptIncomingSettings();
+  const bool restoring = !state_.uploadDamage.empty() && before_;
+  const bool modifiedBefore = restoring && before_->modified;
+  KeepOrRestore();
   transport_.RearmIfNetwork();
   transport_.SendByte(kStatusRequest);
   host_.RefreshWindow();
+  // The refresh's change handlers mark the banks modified; restored ones are as they were.
+  if (restoring) banks_.SetSettingsModified(modifiedBefore);
 }
 
 void Upload::Abandon() {
@@ -298,6 +338,29 @@ void Upload::Abandon() {
   state_.uploadActive = false;
   host_.SetSerialMonitorPolling(true);
   host_.ProgressEnd();
+  RestoreBanks();
+}
+
+// A damaged upload ends on the wire as a sound one does; only what the user is
+// told and what the banks keep differ.
+void Upload::TellOutcome() {
+  if (state_.uploadDamage.empty()) {
+    host_.ShowMessage(kDoneTitle, kDoneText);
+  } else {
+    host_.ShowMessage(kAskTitle, std::string(kDamagedText) + state_.uploadDamage + std::string(kDamagedResult));
+  }
+}
+
+void Upload::KeepOrRestore() {
+  if (state_.uploadDamage.empty()) {
+    before_.reset();
+    host_.AdoptIncomingSettings();
+  } else {
+    RestoreBanks();
+  }
+}
+
+void Upload::RestoreBanks() {
   if (!before_) {
     host_.RefreshWindow();
     return;

@@ -61,7 +61,8 @@ class Upload {
   // The unpack timer's tick.
   void Unpack() { DecodeUploadBlocks(state_.uploadBlocks, banks_); }
   // The link check gave up (it has already told the unit): the banks go back to
-  // what they were before the upload. Sends nothing.
+  // what they were before the upload. Sends nothing. A frame that arrived
+  // damaged ends the upload the same way once it completes.
   void Abandon();
 
  private:
@@ -74,6 +75,10 @@ class Upload {
 
   void CompleteSerial();
   void CompleteNetwork();
+  void TellOutcome();
+  // The unit's banks are adopted, or after damage the ones from before come back.
+  void KeepOrRestore();
+  void RestoreBanks();
 
   Transport& transport_;
   Clock& clock_;

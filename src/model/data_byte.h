@@ -10,6 +10,9 @@ inline constexpr std::uint8_t kDataByteBase = 0xD0;
 constexpr std::uint8_t ToDataByte(unsigned nibble) {
   return static_cast<std::uint8_t>(kDataByteBase | (nibble & 0x0F));
 }
+constexpr bool IsDataByte(std::uint8_t byte) {
+  return (byte & 0xF0) == kDataByteBase;
+}
 constexpr unsigned Nibble(std::uint8_t stored) {
   return stored & 0x0Fu;
 }

@@ -147,7 +147,10 @@ TransferOutcome HeadlessRunner::Upload(int timeoutMs) {
     return connectionWindowRequests_ > windowsBefore ? TransferOutcome::NotStarted : TransferOutcome::Cancelled;
   }
   const TransferState& state = GetSession().transfer;
-  return AwaitTransferEnd([&state] { return state.uploadActive; }, dialogsBefore, windowsBefore, timeoutMs);
+  const TransferOutcome outcome =
+      AwaitTransferEnd([&state] { return state.uploadActive; }, dialogsBefore, windowsBefore, timeoutMs);
+  if (outcome == TransferOutcome::Cancelled && !state.uploadDamage.empty()) return TransferOutcome::Damaged;
+  return outcome;
 }
 
 TransferOutcome HeadlessRunner::AwaitTransferEnd(const std::function<bool()>& running, std::size_t dialogsBefore,

@@ -54,6 +54,7 @@ enum class TransferOutcome {
   NotStarted,   // the program works offline: the connection window was asked for instead
   LinkFailure,  // the heartbeat gave up on the unit and asked for the connection window
   TimedOut,     // still running when the time was up
+  Damaged,      // an upload ended with a damaged frame among its own: nothing was kept
 };
 
 class HeadlessRunner final : private WindowLayer {

@@ -137,6 +137,51 @@ TEST_P(UploadTest, abandon_givesBackTheBanksActiveBankAndModifiedFlagOfBeforeThe
   EXPECT_EQ(host.log, (std::vector<std::string>{"unpack timer 0", "monitor poll on", "progress end", "refresh"}));
 }
 
+// No checksum, but visible damage (a frame of the wrong length for its block, a
+// byte that is no DataByte) fails the upload: the same bytes end it on the
+// wire, the user is told why and keeps the banks of before.
+TEST_P(UploadTest, damagedFrame_endsAsAFailureThatGivesBackTheBanksOfBefore) {
+  const struct {
+    ByteString frame;
+    std::string why;
+  } cases[] = {
+      {Frame(0x13, 0xD0, 8), "block 0x13 came in a frame of 11 bytes instead of 15"},
+      {Frame(0x23, 0xD0, 3), "block 0x23 came in a frame of 6 bytes instead of 5"},
+      {Frame(0x12, 0xDA, 8), "block 0x12 carried the byte 0xE0, which is not a setting value"},
+      {{0x01, 0x20, 0xD1, 0xD2, 0xD3, 0x7C, 0xD5, 0xD6, 0xD7, 0xD8, 0xD9, 0xDA, 0xDB, 0xDC, 0x03},
+       "block 0x20 carried the byte 0x7C, which is not a setting value"},
+  };
+  for (const auto& c : cases) {
+    banks = RegisterBanks{};
+    banks.Bank(BankId::Night).normalSet[3] = 42;
+    const RegisterBanks before = banks;
+    upload.StartUpload();
+    Collect(Frame(0x12, 0xD1, 8));
+    Collect(c.frame);
+    Collect(Frame(0x20, 0xD1, 12));
+    host.log.clear();
+    const std::int64_t t = clock.now;
+    upload.CheckComplete();
+    const std::vector<SentBytes> serial = {{t + 1000, {0xA0}}, {t + 1010, {0xA0}}};
+    const std::vector<SentBytes> udp = {{t + 1000, {0xA0}}, {t + 1010, {0xA0}}, {t + 1120, {0xBA}}};
+    EXPECT_EQ(UnitBytes(t), Udp() ? udp : serial) << c.why;
+    const std::string told = "message Upload: The upload arrived damaged: " + c.why +
+                             ".\nNothing of it was kept; the settings you had before are back.";
+    EXPECT_NE(std::find(host.log.begin(), host.log.end(), told), host.log.end()) << c.why;
+    EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "adopt"), 0) << c.why;
+    EXPECT_EQ(banks.Bank(BankId::Day), before.Bank(BankId::Day)) << c.why;
+    EXPECT_EQ(banks.Bank(BankId::Night), before.Bank(BankId::Night)) << c.why;
+    EXPECT_FALSE(banks.SettingsModified()) << c.why;
+    EXPECT_FALSE(state.uploadActive);
+  }
+  // The next upload starts sound again.
+  upload.StartUpload();
+  Collect(Frame(0x20, 0xD1, 12));
+  host.log.clear();
+  upload.CheckComplete();
+  EXPECT_EQ(host.log[1], "message Communication: Upload  Completed");
+}
+
 TEST_P(UploadTest, dayRegisterFrames_fillDayRegisters0To39AsTheyArriveAndASecondSetIsIgnored) {
   const auto& day = banks.Bank(BankId::Day).registers;
   for (int f = 0; f < 5; ++f) {

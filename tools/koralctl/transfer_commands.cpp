@@ -29,8 +29,9 @@ std::string UploadUsage() {
              "Fetches the unit's DAY and NIGHT settings and saves them to FILE, as the\n"
              "window's Communication > Upload and File > Save do. --address N (0..127)\n"
              "sets the unit address the upload asks for (default 0). A QT-1RX must\n"
-             "answer the status request within 2 s. A failed upload writes no FILE and\n"
-             "leaves an existing one as it was. A QT-MX has no upload.\n"
+             "answer the status request within 2 s. A failed upload, or one that\n"
+             "brought a damaged frame, writes no FILE and leaves an existing one as it\n"
+             "was. A QT-MX has no upload.\n"
              "\n") +
          std::string(kLinkOptionsHelp) + "\n" + std::string(kExitCodesHelp);
 }
@@ -68,7 +69,7 @@ std::optional<std::string> SaveProblem(const std::filesystem::path& file) {
   return std::nullopt;
 }
 
-std::string TransferFailure(koral::TransferOutcome outcome, std::string_view what, const UnitLink& link) {
+std::string TransferFailure(koral::TransferOutcome outcome, std::string_view what, UnitLink& link) {
   switch (outcome) {
     case koral::TransferOutcome::Completed:
       break;
@@ -81,6 +82,8 @@ std::string TransferFailure(koral::TransferOutcome outcome, std::string_view wha
       return "the " + std::string(what) + " did not start: the program works offline";
     case koral::TransferOutcome::Cancelled:
       return "the " + std::string(what) + " was cancelled";
+    case koral::TransferOutcome::Damaged:
+      return "the " + std::string(what) + " arrived damaged: " + link.Runner().GetSession().transfer.uploadDamage;
   }
   return {};
 }
