@@ -6,6 +6,7 @@
 #include "link/mailboxes.h"
 #include "link/transfer_state.h"
 #include "model/defaults.h"
+#include "model/file_sync.h"
 #include "model/register_bank.h"
 #include "model/unit_profile.h"
 
@@ -21,6 +22,7 @@ struct Session {
   RegisterBanks banks;
   Mailboxes mailboxes;
   TransferState transfer;
+  FileSync* fileSync = nullptr;  // forces saved files onto the disk; the program sets it
 
   DefaultsContext Defaults() const { return {videoStandard, linkMode, linkBaudIndex}; }
 };

@@ -223,7 +223,7 @@ std::optional<std::string> SettingsWindowModel::SaveSettingsFile(const std::opti
   std::optional<std::string> problem;
   if (chosen) {
     Change(fileName_, chosen->string(), SettingsPart::FileName);
-    if (auto error = WriteSettingsFile(*chosen, ComposeSettingsImage(session_.banks))) {
+    if (auto error = WriteSettingsFile(*chosen, ComposeSettingsImage(session_.banks), session_.fileSync)) {
       problem = error->message;
     } else {
       session_.banks.SetSettingsModified(false);
@@ -248,7 +248,7 @@ CloseOutcome SettingsWindowModel::AnswerCloseQuestion(CloseAnswer answer,
   // cancelled or failed save keeps the window open.
   if (!saveTo) return {false, std::nullopt};
   Change(fileName_, saveTo->string(), SettingsPart::FileName);
-  if (auto error = WriteSettingsFile(*saveTo, ComposeSettingsImage(session_.banks))) {
+  if (auto error = WriteSettingsFile(*saveTo, ComposeSettingsImage(session_.banks), session_.fileSync)) {
     return {false, error->message};
   }
   session_.banks.SetSettingsModified(false);

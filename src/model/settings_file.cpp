@@ -274,7 +274,8 @@ std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
 
 }  // namespace
 
-std::optional<SettingsFileError> WriteSettingsFile(const std::filesystem::path& path, const SettingsImage& image) {
+std::optional<SettingsFileError> WriteSettingsFile(const std::filesystem::path& path, const SettingsImage& image,
+                                                   FileSync* sync) {
   std::error_code ec;
   const std::filesystem::path target = ResolveLinks(path, ec);
   if (ec) return FileError(path, "cannot be saved: " + Reason(ec));
@@ -302,20 +303,20 @@ std::optional<SettingsFileError> WriteSettingsFile(const std::filesystem::path& 
     if (!out) return fail(ErrnoReason(errno, "the folder cannot be written"));
     const std::string text = FormatSettingsText(image);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    // Flushed and closed so every byte has reached the system before the
-    // rename. Forcing them onto the disk (fsync) needs an operating-system
-    // call, which this standard-C++ core leaves to a platform hook.
     out.flush();
     if (!out) return fail(ErrnoReason(errno, "write error"));
     out.close();
     if (!out) return fail(ErrnoReason(errno, "write error"));
   }
+  // Before the rename: otherwise a power cut can leave the renamed file empty.
+  if (sync && !sync->SyncFile(temporary)) return fail("the disk did not take the file");
   if (exists) {
     std::filesystem::permissions(temporary, status.permissions(), std::filesystem::perm_options::replace, ec);
     if (ec) return fail(Reason(ec));
   }
   std::filesystem::rename(temporary, target, ec);
   if (ec) return fail(Reason(ec));
+  if (sync) sync->SyncFolder(folder);
   RemoveLeftoverTemporaries(target);
   return std::nullopt;
 }

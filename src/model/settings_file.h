@@ -11,6 +11,7 @@
 #include <string_view>
 #include <variant>
 
+#include "model/file_sync.h"
 #include "model/register_bank.h"
 
 namespace koral {
@@ -81,7 +82,9 @@ SettingsResult<SettingsImage> ReadSettingsFile(const std::filesystem::path& path
 // a failure never leaves a half-written file; the old file's permissions are
 // kept, and a symbolic link keeps pointing at the file it names. Temporary
 // files an earlier, interrupted save to the same target left behind are
-// removed once the save has landed.
-std::optional<SettingsFileError> WriteSettingsFile(const std::filesystem::path& path, const SettingsImage& image);
+// removed once the save has landed. With `sync`, the new file is on the disk
+// before it replaces the old one, and the rename after it.
+std::optional<SettingsFileError> WriteSettingsFile(const std::filesystem::path& path, const SettingsImage& image,
+                                                   FileSync* sync = nullptr);
 
 }  // namespace koral

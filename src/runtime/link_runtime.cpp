@@ -27,6 +27,7 @@ LinkRuntime::LinkRuntime(LinkMode link, std::unique_ptr<QtSerialPorts> ports, Wi
       hardwareAddresses_(link == LinkMode::Udp ? std::make_unique<SystemHardwareAddresses>() : nullptr),
       engine_(session_, clock_, wallClock_, LinkDevices{ports_.get(), socket_.get(), hardwareAddresses_.get()}, *this),
       keypad_(session_, engine_.GetTransport(), clock_) {
+  session_.fileSync = &fileSync_;
   mainTimer_.setTimerType(Qt::PreciseTimer);
   unpackTimer_.setTimerType(Qt::PreciseTimer);
   checkTimer_.setInterval(kConditionPollMs);

@@ -19,6 +19,7 @@
 #include "platform/qt_clock.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_udp_socket.h"
+#include "platform/system_file_sync.h"
 #include "platform/system_hardware_addresses.h"
 #include "platform/system_wall_clock.h"
 
@@ -85,6 +86,7 @@ class LinkRuntime final : private WindowLayer {
   void OnCheckTimer();
 
   WindowLayer& windows_;
+  SystemFileSync fileSync_;
   Session session_;
   QtClock clock_;
   SystemWallClock wallClock_;

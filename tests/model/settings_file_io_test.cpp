@@ -169,6 +169,43 @@ TEST_F(SettingsFile, Save_removesOnlyStaleTemporariesOfAnEarlierSaveToThatFile) 
   EXPECT_EQ(Contents(dir_ / "site.txt"), FormatSettingsText(Sample()));
 }
 
+// What the disk is asked to hold, and when: the whole new file before it
+// replaces the old one, then the folder with the rename.
+class RecordingSync : public FileSync {
+ public:
+  RecordingSync(fs::path target, bool works) : target_(std::move(target)), works_(works) {}
+  bool SyncFile(const fs::path& file) override {
+    log.push_back("file " + Contents(file).substr(0, 9) + (fs::exists(target_) ? " over " + Contents(target_) : ""));
+    return works_;
+  }
+  void SyncFolder(const fs::path& folder) override { log.push_back("folder " + folder.filename().string()); }
+  std::vector<std::string> log;
+
+ private:
+  fs::path target_;
+  bool works_;
+};
+
+TEST_F(SettingsFile, Save_forcesTheFileOntoTheDiskBeforeTheRenameAndFailsIfTheDiskDoesNotTakeIt) {
+  const fs::path target = dir_ / "site.txt";
+  for (const bool works : {true, false}) {
+    Put(target, "old");
+    RecordingSync sync(target, works);
+    const auto error = WriteSettingsFile(target, Sample(), &sync);
+    const std::string file = "file " + FormatSettingsText(Sample()).substr(0, 9) + " over old";
+    if (works) {
+      EXPECT_FALSE(error);
+      EXPECT_EQ(sync.log, (std::vector<std::string>{file, "folder " + dir_.filename().string()}));
+    } else {
+      ASSERT_TRUE(error);
+      EXPECT_NE(error->message.find("cannot be saved: the disk did not take the file"), std::string::npos);
+      EXPECT_EQ(sync.log, std::vector<std::string>{file});
+      EXPECT_EQ(Contents(target), "old");
+    }
+    EXPECT_EQ(Entries(dir_), std::vector<fs::path>{"site.txt"});
+  }
+}
+
 TEST_F(SettingsFile, SaveOverExistingFile_keepsItsPermissions) {
   const fs::path path = dir_ / "site.txt";
   Put(path, "old");
