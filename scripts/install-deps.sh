@@ -1,14 +1,26 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those still missing.
-# Usage: scripts/install-deps.sh [--tests]
+# Usage: scripts/install-deps.sh [--tests] [--sanitizers]
 set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-multimedia-dev)
-if [[ "${1:-}" == "--tests" ]]; then
-  # socat joins pseudo-terminals into serial lines for the platform tests; the
-  # window tests draw text with a font.
-  packages+=(libgtest-dev libgmock-dev socat fonts-dejavu-core)
-fi
+for option in "$@"; do
+  case $option in
+    --tests)
+      # socat joins pseudo-terminals into serial lines for the platform tests;
+      # the window tests draw text with a font.
+      packages+=(libgtest-dev libgmock-dev socat fonts-dejavu-core)
+      ;;
+    --sanitizers)
+      # The sanitizer and fuzzing build: clang with its runtime libraries.
+      packages+=(clang-14 libclang-rt-14-dev)
+      ;;
+    *)
+      echo "usage: scripts/install-deps.sh [--tests] [--sanitizers]" >&2
+      exit 2
+      ;;
+  esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

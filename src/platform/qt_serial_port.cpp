@@ -4,6 +4,14 @@
 #include <stdexcept>
 
 namespace koral {
+namespace {
+
+// What a port holds of received bytes before it overruns. The link reads at
+// most 30 bytes a notification and the unit's frames are short, so only a line
+// full of noise ever fills it.
+constexpr qint64 kInputBufferBytes = 4096;
+
+}  // namespace
 
 std::string SerialErrorText(const std::string& portName, const std::string& device, const std::string& reason,
                             bool permissionDenied) {
@@ -39,6 +47,7 @@ QtSerialPort::QtSerialPort(std::string name, std::string device)
   port_->setParity(QSerialPort::NoParity);
   port_->setStopBits(QSerialPort::OneStop);
   port_->setFlowControl(QSerialPort::NoFlowControl);
+  port_->setReadBufferSize(kInputBufferBytes);
   QObject::connect(port_.get(), &QSerialPort::readyRead, port_.get(), [this] { Notify(); });
   QObject::connect(port_.get(), &QSerialPort::errorOccurred, port_.get(), [this] { OnError(); });
 }
@@ -113,6 +122,13 @@ bool QtSerialPort::Write(std::span<const std::uint8_t> bytes) {
 ByteString QtSerialPort::Read(std::size_t max) {
   if (!IsOpen() || max == 0) return {};
   CollectWaitingBytes();
+  if (port_->bytesAvailable() >= kInputBufferBytes) {
+    // Overrun: what is held is stale noise the link would take minutes to read
+    // through, and the unit's next frame would wait behind it. Drop it with
+    // what the system holds. The read below then finds nothing and lets the
+    // port take bytes again.
+    port_->clear(QSerialPort::Input);
+  }
   const QByteArray chunk = port_->read(static_cast<qint64>(max));
   if (port_->bytesAvailable() > 0) NotifyAgainLater();
   return ByteString(chunk.begin(), chunk.end());

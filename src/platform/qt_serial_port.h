@@ -31,7 +31,8 @@ std::string SerialErrorText(const std::string& portName, const std::string& devi
 // their own once the running handler has returned. When the device goes away
 // under an open port (a USB adapter pulled out, the other end of a
 // pseudo-terminal closed) the port closes itself; the link's heartbeat then
-// reports the silent unit.
+// reports the silent unit. A line full of noise overruns a bounded input
+// buffer, which is then emptied, so neither memory nor the backlog grows.
 class QtSerialPort final : public SerialPort {
  public:
   QtSerialPort(std::string name, std::string device);

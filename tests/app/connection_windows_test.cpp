@@ -79,7 +79,7 @@ TEST(PortErrorMessageTest, refusedDevice_getsTheDialoutHintOnceAfterThePlatformT
   EXPECT_EQ(PortErrorMessage("Permission denied: join dialout"), "Permission denied: join dialout");
 }
 
-TEST_F(ConnectionTest, networkLoad_addressesTheSocketAndStartsTheBridgeAt4800) {
+TEST_F(ConnectionTest, networkLoadThenConnectAt28800ForQt1Rx_startsTheBridgeAt4800ThenSetsItAndWakesTheUnit) {
   session.unitModel = UnitModel::QtMx;
   setUdp.Load();
   EXPECT_EQ(socket.remoteHost + ":" + std::to_string(socket.remotePort) + ":" + std::to_string(socket.localPort),
@@ -89,10 +89,6 @@ TEST_F(ConnectionTest, networkLoad_addressesTheSocketAndStartsTheBridgeAt4800) {
   EXPECT_EQ(setUdp.Speeds().position, 2);
   EXPECT_EQ(socket.sent, (std::vector<SentBytes>{{0, {0x02, 0xFD, 0x1A, 0xFF, 0xFC, 0xFE, 0x00, 0x00, 0x00}},
                                                  {0, {0x01, 0xFE, 0x00, 0xFF, 0x03, 0x00, 0x00, 0x00}}}));
-}
-
-TEST_F(ConnectionTest, connectAt28800ForQt1Rx_setsTheBridgeRegistersAndWakesTheUnit) {
-  setUdp.Load();
   setUdp.SelectSpeed(5);
   setUdp.SetAddressText("10.0.0.7");
   socket.sent.clear();

@@ -61,12 +61,17 @@ class LinkEngineTest : public ::testing::Test {
   LinkEngine engine{session, clock, wallClock, LinkDevices{&ports, nullptr, nullptr}, windows};
 };
 
-TEST_F(LinkEngineTest, connectedUnitThatAnswers_keepsTheCaptionComplete) {
+// An answered tick keeps the caption; File > Open ends with a status request.
+TEST_F(LinkEngineTest, connectedUnitThatAnswers_keepsTheCaptionCompleteAndOpenAsksForStatus) {
   ConnectAndLoad();
   ports.Fake(1).Feed(StatusReply());
   engine.MainTimerTick();
   EXPECT_EQ(engine.Settings().Caption(), "DAY ,Communication Complete ,Video OK");
   EXPECT_EQ(engine.GetHeartbeat().PollMissCount(), 0);
+  const std::size_t before = ports.Fake(1).written.size();
+  engine.Settings().OpenSettingsFile(std::nullopt);
+  ASSERT_EQ(ports.Fake(1).written.size(), before + 1);
+  EXPECT_EQ(ports.Fake(1).written.back().bytes, ByteString{0xBA});
 }
 
 TEST_F(LinkEngineTest, download_sendsTheBanksTheWindowEdited) {
@@ -90,14 +95,6 @@ TEST_F(LinkEngineTest, changingTheUnitSpeed_movesThePcLinkOnTheSamePort) {
   EXPECT_EQ(ports.Fake(1).baud, 9600);
   EXPECT_EQ(session.linkBaudIndex, 3);
   EXPECT_FALSE(windows.steps.empty());
-}
-
-TEST_F(LinkEngineTest, openAndSave_endWithAStatusRequest) {
-  ConnectAndLoad();
-  const std::size_t before = ports.Fake(1).written.size();
-  engine.Settings().OpenSettingsFile(std::nullopt);
-  ASSERT_EQ(ports.Fake(1).written.size(), before + 1);
-  EXPECT_EQ(ports.Fake(1).written.back().bytes, ByteString{0xBA});
 }
 
 }  // namespace

@@ -38,9 +38,7 @@ TEST_P(SettingsWindowListTest, pickedItem_writesItsPositionWithBankSharing) {
   const int position = ItemPosition(window.List(index), c.item);
   const int otherBefore = ReadBank(OtherBank(c.active), c.address);
   ASSERT_NE(otherBefore, c.value);
-
   window.SelectListItem(index, position);
-
   EXPECT_EQ(window.List(index).position, c.value);
   EXPECT_EQ(ReadBank(c.active, c.address), c.value);
   EXPECT_EQ(ReadBank(OtherBank(c.active), c.address), c.reachesOtherBank ? c.value : otherBefore);
@@ -64,9 +62,7 @@ TEST_F(SettingsWindowTest, registerBeyondListItems_leavesListUnselectedAndRegist
   for (const char* control : lists)
     Poke(BankId::Day, ListSettings()[static_cast<std::size_t>(List(control))].address, beyond(control));
   const auto followed = link.followedSpeeds;
-
   window.RefreshWindow();
-
   for (const char* control : lists) {
     SCOPED_TRACE(control);
     EXPECT_EQ(window.List(List(control)).position, std::nullopt);
@@ -87,7 +83,6 @@ TEST_F(SettingsWindowTest, picked9600_followsOnSerialLinkOnlyAndSharesRegister39
     window.RefreshWindow();
     EXPECT_EQ(window.List(baud).position, 4);
     EXPECT_EQ(link.followedSpeeds, std::vector<int>{});
-
     window.SelectListItem(baud, ItemPosition(window.List(baud), "9600,n,8,1"));
     EXPECT_EQ(link.followedSpeeds, (mode == LinkMode::Serial ? std::vector<int>{3} : std::vector<int>{}));
     EXPECT_EQ(ReadBank(BankId::Day, reg::kUnitBaudRate), 3);
@@ -146,17 +141,7 @@ TEST_F(SettingsWindowTest, entranceDelayRegister_refreshesUpDownOrOnlyItsLabel) 
   }
 }
 
-TEST_F(SettingsWindowTest, palVerticalPosition_acceptsDefault26AndTop27) {
-  Open(UnitModel::Qt1Rx, VideoStandard::Pal);
-  const int vertical = Number("udVPosition");
-  EXPECT_EQ(window.Number(vertical).value, 26);
-  EXPECT_EQ(window.NumberLabel(vertical).caption, "26");
-  window.SetNumber(vertical, 27);
-  EXPECT_EQ(Read(reg::kVerticalPosition), 27);
-  EXPECT_EQ(window.NumberLabel(vertical).caption, "27");
-}
-
-TEST_F(SettingsWindowTest, ntscVerticalPosition_stopsAt22AndWrapsToOne) {
+TEST_F(SettingsWindowTest, verticalPosition_ntscStopsAt22AndWrapsToOne_palTakes26To27) {
   Open();
   const int vertical = Number("udVPosition");
   window.SetNumber(vertical, 23);
@@ -172,6 +157,12 @@ TEST_F(SettingsWindowTest, ntscVerticalPosition_stopsAt22AndWrapsToOne) {
   session.videoStandard = VideoStandard::Pal;
   window.Activate(false);
   EXPECT_EQ(window.Number(vertical).maximum, 27);
+  Open(UnitModel::Qt1Rx, VideoStandard::Pal);
+  EXPECT_EQ(window.Number(vertical).value, 26);
+  EXPECT_EQ(window.NumberLabel(vertical).caption, "26");
+  window.SetNumber(vertical, 27);
+  EXPECT_EQ(Read(reg::kVerticalPosition), 27);
+  EXPECT_EQ(window.NumberLabel(vertical).caption, "27");
 }
 
 struct TimeCase {
@@ -194,7 +185,6 @@ TEST_P(SettingsWindowTimeTest, setTime_storesBcdInBothBanksAndLabel) {
   };
   set(c.value == 0 ? 1 : 0);  // a default equal to c.value would make the next call a no-op
   set(c.value);
-
   EXPECT_EQ((c.hour ? window.TimeHour(c.index) : window.TimeMinute(c.index)).value, c.value);
   EXPECT_EQ((c.hour ? window.TimeHourLabel(c.index) : window.TimeMinuteLabel(c.index)).caption, c.label);
   EXPECT_EQ(ReadBank(BankId::Night, c.address), c.bcd);
@@ -211,14 +201,6 @@ INSTANTIATE_TEST_SUITE_P(
                       TimeCase{"udTmrDayStartHour", 6, true, 0, reg::kDayStartHour, 0x00, "00"},
                       TimeCase{"udTmr3StartMinute", 4, false, 59, reg::kTimer3StartMinute, 0x59, "59"}),
     ByName{});
-
-TEST_F(SettingsWindowTest, bcdTimeRegister_refreshesAsDecimal) {
-  Open();
-  Poke(BankId::Day, reg::kNightStartHour, 0x21);
-  window.RefreshWindow();
-  EXPECT_EQ(window.TimeHour(7).value, 21);
-  EXPECT_EQ(window.TimeHourLabel(7).caption, "21");
-}
 
 struct TitleCase {
   const char *name, *typed, *kept;  // kept: what the box shows once typed
@@ -261,13 +243,16 @@ INSTANTIATE_TEST_SUITE_P(SettingsWindowTitles, SettingsWindowTitleTest,
                                                      "ABCDEFGHIJKLMNP"}),
                          ByName{});
 
-TEST_F(SettingsWindowTest, unusedTitleCodes_showAsSpaces) {
+TEST_F(SettingsWindowTest, refresh_showsUnusedTitleCodesAsSpacesAndBcdTimesAsDecimal) {
   Open();
   const std::array<int, 4> codes = {17, 31, 50, 18};
   for (int p = 0; p < kTitleLength; ++p)
     Poke(BankId::Day, title::Character(p), p < 4 ? codes[static_cast<std::size_t>(p)] : 16);
+  Poke(BankId::Day, reg::kNightStartHour, 0x21);
   window.RefreshWindow();
   EXPECT_EQ(window.TitleText(), "A  B");
+  EXPECT_EQ(window.TimeHour(7).value, 21);
+  EXPECT_EQ(window.TimeHourLabel(7).caption, "21");
 }
 
 TEST_F(SettingsWindowTest, clockTick_writesActiveBankOnlyAndKeepsModifiedFlag) {

@@ -1,11 +1,12 @@
 // The settings window's load, activation, captions, File menu, closing, bank
-// switch and Day/Night copies.
+// switch, the Day/Night switcher and copies.
 #include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <random>
 #include <string>
 
+#include "app/day_night_switcher_model.h"
 #include "settings_window_fixture.h"
 
 namespace koral::testing_support {
@@ -32,6 +33,36 @@ struct FreshWindow {
   FixedClock clock;
   SettingsWindowModel window{session, link, clock};
 };
+
+TEST_F(SettingsWindowTest, loadShowsDayDefaultsUnmodified) {
+  Open();
+  EXPECT_FALSE(session.banks.SettingsModified());
+  EXPECT_EQ(session.banks.ActiveBank(), BankId::Day);
+  EXPECT_EQ(window.MotionModeList().position, 1);
+  EXPECT_EQ(window.ZoneCaption(0), 'A');
+  EXPECT_TRUE(window.ZoneButtonEnabled(0));
+  EXPECT_FALSE(window.ZoneButtonEnabled(1));
+  EXPECT_TRUE(window.ZoneButtonEnabled(8));
+  EXPECT_TRUE(window.MotionRow(0).trigger.visible);
+  EXPECT_FALSE(window.MotionRow(1).trigger.visible);
+  EXPECT_EQ(window.MotionRow(7).triggerLabel.caption, "1867");
+  EXPECT_EQ(window.TitleText(), "QT-1RX NTSC");
+  EXPECT_EQ(window.Caption(), "KORAL ,DAY ,Video OK");
+  EXPECT_EQ(window.List(List("cmbBaudRate")).position, 2);
+}
+
+TEST_F(SettingsWindowTest, dayNightSwitcher_opensOnTheActiveBankAndOnlyOkSwitches) {
+  Open();
+  DayNightSwitcherModel switcher;
+  session.banks.SetActiveBank(BankId::Night);
+  switcher.Open(session.banks.ActiveBank());
+  EXPECT_EQ(switcher.Selected(), BankId::Night);
+  switcher.Choose(BankId::Day);
+  window.AfterBankSwitch(DayNightSwitcherModel::Cancel());
+  EXPECT_EQ(session.banks.ActiveBank(), BankId::Night);
+  window.AfterBankSwitch(switcher.Ok());
+  EXPECT_EQ(session.banks.ActiveBank(), BankId::Day);
+}
 
 struct LoadCase {
   const char* name;
@@ -82,7 +113,6 @@ TEST_P(SettingsWindowActivationTest, activation_setsTimerMenusAndSpeedList) {
   EXPECT_EQ(window.Menus().upload, c.modelMenus);
   EXPECT_EQ(window.Menus().alarmWindow, c.modelMenus);
   EXPECT_EQ(window.Menus().comPort, c.comPort);
-
   const int baud = List("cmbBaudRate");
   EXPECT_EQ(window.List(baud).position, c.baudIndex);
   EXPECT_EQ(window.List(baud).enabled, !c.baudLocked);
@@ -143,7 +173,6 @@ TEST_F(SettingsWindowTest, savedChangedWindow_opensByteIdenticalInFreshWindow) {
   EXPECT_FALSE(session.banks.SettingsModified());
   EXPECT_EQ(link.statusRequests, 1);
   EXPECT_EQ(window.FileName(), file.string());
-
   FreshWindow fresh;
   fresh.session.linkBaudIndex = session.linkBaudIndex;
   fresh.window.Load();
@@ -177,10 +206,8 @@ TEST_P(SettingsWindowFileFailureTest, failedFilePart_keepsBanksAndFlagButRequest
   std::optional<fs::path> chosen;
   if (c.path) chosen = folder.path / c.path;
   if (c.content) std::ofstream(*chosen, std::ios::binary) << c.content;
-
   const auto reason =
       c.command == FileCommand::Open ? window.OpenSettingsFile(chosen) : window.SaveSettingsFile(chosen);
-
   EXPECT_EQ(reason.has_value(), chosen.has_value());
   if (reason) {
     EXPECT_NE(reason->find(chosen->filename().string()), std::string::npos) << *reason;
@@ -224,10 +251,8 @@ TEST_P(SettingsWindowCloseTest, answer_decidesEndAndSave) {
   std::optional<fs::path> saveTo;
   if (c.target == SaveTarget::Good) saveTo = folder.path / "exit.txt";
   if (c.target == SaveTarget::Failing) saveTo = folder.path / "gone" / "exit.txt";
-
   EXPECT_EQ(window.CloseNeedsQuestion(), c.modified);
   const CloseOutcome outcome = window.AnswerCloseQuestion(c.answer, saveTo);
-
   EXPECT_EQ(outcome.endProgram, c.endProgram);
   EXPECT_EQ(outcome.error.has_value(), c.error);
   if (outcome.error) {

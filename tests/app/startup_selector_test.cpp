@@ -17,8 +17,10 @@ TEST_P(StartupSelectorTest, choosingAnEntry_namesItsWindowAndFixesTheLinkOnce) {
   Session session;
   session.linkMode = LinkMode::Udp;  // so that choosing serial has to write it
   StartupSelectorModel selector{session};
+  EXPECT_EQ(selector.Entries().items[2], "IP Address Setting");
+  EXPECT_EQ(selector.Choose(-1), std::nullopt);  // outside the list
+  EXPECT_EQ(selector.Choose(3), std::nullopt);
   EXPECT_TRUE(selector.CloseEndsProgram());
-
   EXPECT_EQ(selector.Choose(GetParam().position), GetParam().choice);
   EXPECT_EQ(session.linkMode, GetParam().choice.linkMode);
   EXPECT_FALSE(selector.CloseEndsProgram());
@@ -32,15 +34,6 @@ INSTANTIATE_TEST_SUITE_P(Entries, StartupSelectorTest,
                          ::testing::Values(SelectorCase{0, {StartupWindow::SerialConnection, LinkMode::Serial}},
                                            SelectorCase{1, {StartupWindow::NetworkConnection, LinkMode::Udp}},
                                            SelectorCase{2, {StartupWindow::IpAddressSetting, LinkMode::Serial}}));
-
-TEST(StartupSelectorListTest, positionOutsideTheList_choosesNothingAndTheSelectorStaysTheOnlyWindow) {
-  Session session;
-  StartupSelectorModel selector{session};
-  EXPECT_EQ(selector.Choose(-1), std::nullopt);
-  EXPECT_EQ(selector.Choose(3), std::nullopt);
-  EXPECT_TRUE(selector.CloseEndsProgram());
-  EXPECT_EQ(selector.Entries().items[2], "IP Address Setting");
-}
 
 }  // namespace
 }  // namespace koral

@@ -1,6 +1,5 @@
-// Test support for the emulated unit: a virtual clock, a harness that plays
-// the PC's side on virtual time and records every frame with the time it
-// left, and the PC's own byte sequences for the transfers.
+// The emulated unit on virtual time, a harness playing the PC's side that
+// records each frame with its time, and the PC's transfer byte sequences.
 #pragma once
 
 #include <algorithm>

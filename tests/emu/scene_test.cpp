@@ -25,18 +25,14 @@ RegisterBanks WithRegister(RegisterBanks banks, RegisterAddress address, std::ui
   return banks;
 }
 
-TEST(SceneSettings, factoryBank_paintsZoneAWithItsTriggerLevelAndTrackTime) {
+TEST(Scene, factoryBankQuietStart_paintsZoneAWithItsLevelsAndShowsOnlyNoise) {
   const SceneSettings settings = SceneSettingsOf(Factory().Bank(BankId::Day));
   EXPECT_TRUE(settings[0].painted);
   EXPECT_FALSE(settings[1].painted);
   EXPECT_EQ(settings[0].triggerLevel, 75);
   EXPECT_EQ(settings[1].triggerLevel, 256 + 75);
   EXPECT_EQ(settings[0].trackTimeMs, 400);
-}
-
-TEST(Scene, quietStart_showsOnlyNoise) {
   Scene scene(0);
-  const SceneSettings settings = SceneSettingsOf(Factory().Bank(BankId::Day));
   scene.RunTo(2000, settings, {});
   EXPECT_EQ(scene.Seen().motion, 0);
   EXPECT_LT(scene.Seen().delta[0], Scene::kNoiseLevels);
@@ -63,12 +59,39 @@ TEST(Scene, severalPaintedZones_takeTurns) {
   EXPECT_EQ(scene.RunTo(2 * Scene::kCycleMs, settings, {}).newAlarms, 0x04);
 }
 
-TEST(SceneOutput, perAlarm_sendsAllFlagsWhenTheAlarmComesAndGoes) {
+TEST(SceneOutput, perSettings_streamsExactlyTheseFrames) {
+  UnitConfig qtMx = Moving();
+  qtMx.model = UnitModel::QtMx;
+  const Bytes alarm = {0x5A, 0x01, 0x01, 0x01, 0x18}, quiet = {0x5A, 0x00, 0x00, 0x00, 0x18};
+  const RegisterBanks zoneDelta = WithRegister(Factory(), reg::kOutputData, output::kFirstAreaDelta);
+  const struct {
+    const char* name;
+    UnitConfig config;
+    RegisterBanks banks;
+    Bytes keys;
+    std::int64_t until;
+    std::vector<Sent> sent;
+  } cases[] = {
+      {"per alarm", Moving(), Factory(), {}, 20000, {{4000, alarm}, {9000, quiet}, {19000, alarm}}},
+      {"alarm disabled", Moving(), Factory(), {0xA5}, 20000, {{0, {0x5A, 0x00, 0x00, 0x00, 0x08}}}},
+      {"rate off", Moving(), WithRegister(Factory(), reg::kOutputRate, 0), {}, 20000, {}},
+      {"zone A delta 133, inverted", Moving(), zoneDelta, {}, 4000, {{4000, {0x5A, 0xFF, 0x7A}}}},
+      // 25 Dec 25, 09:30:49: four seconds after the unit's clock was set.
+      {"event datagram on the network",
+       Moving(LinkMode::Udp),
+       Factory(0, LinkMode::Udp),
+       {},
+       4000,
+       {{4000, {0x01, 0x21, 0x01, 0x01, 0x01, 0x18, 'A', 'L', 'R', 'M', 0x12, 0x25, 0x25, 0x09, 0x30, 0x49, 0x03}}}},
+      {"unselected QT-MX", qtMx, Factory(), {}, 20000, {}}};
+  for (const auto& c : cases) {
+    UnitHarness h(c.config, c.banks);
+    if (!c.keys.empty()) h.Send(c.keys);
+    h.RunUntil(c.until);
+    EXPECT_EQ(h.sent, c.sent) << c.name;
+  }
   UnitHarness h(Moving());
-  h.RunUntil(20000);
-  EXPECT_EQ(h.sent, (std::vector<Sent>{{4000, {0x5A, 0x01, 0x01, 0x01, 0x18}},
-                                       {9000, {0x5A, 0x00, 0x00, 0x00, 0x18}},
-                                       {19000, {0x5A, 0x01, 0x01, 0x01, 0x18}}}));
+  h.RunUntil(4000);
   EXPECT_TRUE(h.Logged("-> output ALL FLAGS (alarm zone A): 5A 01 01 01 18"));
 }
 
@@ -81,13 +104,6 @@ TEST(SceneOutput, clearKey_endsTheAlarmUntilTheZoneIsQuietAgain) {
             (std::vector<Sent>{{4000, {0x5A, 0x01, 0x01, 0x01, 0x18}}, {5000, {0x5A, 0x01, 0x01, 0x00, 0x18}}}));
 }
 
-TEST(SceneOutput, disabledAlarm_raisesNoAlarm) {
-  UnitHarness h(Moving());
-  h.Send({0xA5});
-  h.RunUntil(20000);
-  EXPECT_EQ(h.sent, (std::vector<Sent>{{0, {0x5A, 0x00, 0x00, 0x00, 0x08}}}));
-}
-
 TEST(SceneOutput, continuousRate_sendsEverySecond) {
   UnitHarness h(Moving(), WithRegister(Factory(), reg::kOutputRate, 2));
   h.RunUntil(5000);
@@ -95,28 +111,6 @@ TEST(SceneOutput, continuousRate_sendsEverySecond) {
   for (std::size_t i = 0; i < h.sent.size(); ++i)
     EXPECT_EQ(h.sent[i].atMs, 1000 * static_cast<std::int64_t>(i + 1));
   EXPECT_EQ(h.sent[3].bytes, (Bytes{0x5A, 0x01, 0x01, 0x01, 0x18}));
-}
-
-TEST(SceneOutput, rateOff_sendsNothing) {
-  UnitHarness h(Moving(), WithRegister(Factory(), reg::kOutputRate, 0));
-  h.RunUntil(20000);
-  EXPECT_TRUE(h.sent.empty());
-}
-
-TEST(SceneOutput, zoneDelta_isSentInverted) {
-  UnitHarness h(Moving(), WithRegister(Factory(), reg::kOutputData, output::kFirstAreaDelta));
-  h.RunUntil(4000);
-  EXPECT_EQ(h.sent, (std::vector<Sent>{{4000, {0x5A, 0xFF, 0x7A}}}));  // 133
-}
-
-TEST(SceneOutput, network_sendsTheEventDatagram) {
-  UnitHarness h(Moving(LinkMode::Udp), Factory(0, LinkMode::Udp));
-  h.RunUntil(4000);
-  // 25 Dec 25, 09:30:49: four seconds after the unit's clock was set
-  EXPECT_EQ(
-      h.sent,
-      (std::vector<Sent>{
-          {4000, {0x01, 0x21, 0x01, 0x01, 0x01, 0x18, 'A', 'L', 'R', 'M', 0x12, 0x25, 0x25, 0x09, 0x30, 0x49, 0x03}}}));
 }
 
 TEST(SceneOutput, duringATransfer_nothingIsStreamed) {
@@ -137,14 +131,6 @@ TEST(SceneOutput, videoLoss_isReportedAndStopsTheMotion) {
   h.RunUntil(20000);
   EXPECT_EQ(h.sent, (std::vector<Sent>{{1000, {0x5A, 0x00, 0x00, 0x00, 0x98}}}));
   EXPECT_TRUE(h.Logged("video lost"));
-}
-
-TEST(SceneOutput, unselectedQtMx_streamsNothing) {
-  UnitConfig config = Moving();
-  config.model = UnitModel::QtMx;
-  UnitHarness h(config);
-  h.RunUntil(20000);
-  EXPECT_TRUE(h.sent.empty());
 }
 
 }  // namespace

@@ -47,29 +47,23 @@ struct BlockCase {
   Bytes first;  // the data of the block's first frame, from factory NTSC banks at address 0x25
 };
 
-class UploadBlockContent : public testing::TestWithParam<BlockCase> {};
-
-TEST_P(UploadBlockContent, factoryBanks_giveTheseDataBytes) {
-  const Bytes data = UploadBlockData(Factory(0x25), GetParam().block);
-  const Bytes first(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(GetParam().first.size()));
-  EXPECT_EQ(first, GetParam().first);
-}
-
-INSTANTIATE_TEST_SUITE_P(Blocks, UploadBlockContent,
-                         testing::Values(
-                             // Timer1: days 0, start 08:00, stop 17:00
+TEST(UploadFrames, factoryBanks_giveTheseDataBytesPerBlock) {
+  const BlockCase cases[] = {// Timer1: days 0, start 08:00, stop 17:00
                              BlockCase{0x12, {0xD0, 0xD0, 0xD0, 0xD8, 0xD0, 0xD0, 0xD1, 0xD7}},
-                             BlockCase{0x13, Bytes(12, 0xD0)},
+                             {0x13, Bytes(12, 0xD0)},
                              // "QT-1": the titler's codes of Q, T, -, 1
                              BlockCase{0x17, {0xD2, 0xD1, 0xD2, 0xD4, 0xD0, 0xDD, 0xD0, 0xD1}},
                              // Register 20 motion 1, 21 buzzer 1, 22 relay 1, 23 off, 24 off, 25 and 26 zero
                              BlockCase{0x18, {0xD0, 0xD1, 0xD0, 0xD1, 0xD0, 0xD1, 0xD0, 0xD0, 0xD0, 0xD0, 0xD0, 0xD0}},
-                             BlockCase{0x23, {0xD0, 0xD0}},
+                             {0x23, {0xD0, 0xD0}},
                              // Date-Time 7 and 8 zero, then NIGHT Registers 74..77: track times 4
-                             BlockCase{0x20, {0xD0, 0xD0, 0xD0, 0xD0, 0xD0, 0xD4, 0xD0, 0xD4, 0xD0, 0xD4, 0xD0, 0xD4}}),
-                         [](const testing::TestParamInfo<BlockCase>& p) {
-                           return "block" + HexByte(p.param.block).substr(2);
-                         });
+                             BlockCase{0x20, {0xD0, 0xD0, 0xD0, 0xD0, 0xD0, 0xD4, 0xD0, 0xD4, 0xD0, 0xD4, 0xD0, 0xD4}}};
+  for (const BlockCase& c : cases) {
+    const Bytes data = UploadBlockData(Factory(0x25), c.block);
+    EXPECT_EQ(Bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(c.first.size())), c.first)
+        << HexByte(c.block);
+  }
+}
 
 TEST(UploadFrames, pcUnpackingTheFrames_getsTheUnitSettings) {
   const RegisterBanks unit = Distinct(0x25);
@@ -77,7 +71,6 @@ TEST(UploadFrames, pcUnpackingTheFrames_getsTheUnitSettings) {
   for (const UploadFrame& frame : ComposeUploadFrames(unit))
     frames.push_back(frame.bytes);
   const RegisterBanks pc = UnpackUpload(frames, Factory());
-
   EXPECT_TRUE(SameSettings(pc.Bank(BankId::Day), unit.Bank(BankId::Day)));
   RegisterBank night = unit.Bank(BankId::Night);
   night.title[32] = unit.Bank(BankId::Day).title[32];  // the relay state comes back from DAY
@@ -88,7 +81,6 @@ TEST(UploadFrames, pcUnpackingTheFrames_getsTheUnitSettings) {
 TEST(Upload, serialUpload_oneFramePerAcknowledgementAFrameApart) {
   UnitHarness h(QuietConfig(), Distinct(0x25));
   RunSerialUpload(h, 0x25);
-
   ASSERT_EQ(h.sent.size(), 82u);
   const auto expected = ComposeUploadFrames(h.unit.Banks());
   for (std::size_t i = 0; i < h.sent.size(); ++i) {
@@ -104,34 +96,19 @@ TEST(Upload, serialUpload_oneFramePerAcknowledgementAFrameApart) {
   EXPECT_TRUE(h.Logged("-> upload frame 0x23 (1 of 1): " + Hex(expected[80].bytes)));
 }
 
-TEST(Upload, pcUnpackingASerialUpload_getsTheUnitSettings) {
-  const RegisterBanks unit = Distinct(0x25);
-  UnitHarness h(QuietConfig(), unit);
-  RunSerialUpload(h, 0x25);
-  const RegisterBanks pc = UnpackUpload(h.SentBytes(), Factory());
-  EXPECT_EQ(pc.Bank(BankId::Day).registers, unit.Bank(BankId::Day).registers);
-  EXPECT_EQ(pc.Bank(BankId::Night).zones, unit.Bank(BankId::Night).zones);
-}
-
-TEST(Upload, noAcknowledgement_nothingIsResent) {
+TEST(Upload, noAcknowledgementOrARepeatedRequest_sendsNothingMore) {
   UnitHarness h;
   h.Send(UploadOpening(0));
   h.RunFor(20000);
   EXPECT_EQ(h.sent.size(), 1u);
-}
-
-TEST(Upload, repeatedUploadRequest_isIgnored) {
-  UnitHarness h;
-  h.Send(UploadOpening(0));
-  h.RunFor(1000);
   h.Send({0xBB});
   h.RunFor(1000);
+  EXPECT_EQ(h.sent.size(), 1u);
+  EXPECT_TRUE(h.Logged("<- 0xBB repeated upload request, ignored"));
   h.Send({0xBC});
   h.RunFor(1000);
-
   ASSERT_EQ(h.sent.size(), 2u);
   EXPECT_EQ(h.sent[1].bytes[1], 0x12);
-  EXPECT_TRUE(h.Logged("<- 0xBB repeated upload request, ignored"));
 }
 
 TEST(Upload, statusRequestDuringTheUpload_keepsItsDistanceFromTheFrames) {
@@ -139,7 +116,6 @@ TEST(Upload, statusRequestDuringTheUpload_keepsItsDistanceFromTheFrames) {
   h.Send(UploadOpening(0));
   h.Send({0xBA, 0xBC});
   h.RunFor(1000);
-
   ASSERT_EQ(h.sent.size(), 3u);
   EXPECT_EQ(h.sent[0].atMs, 70);
   EXPECT_EQ(h.sent[1], (Sent{220, {0x01, 0x11, 0xBA, 0x18, 0x03}}));
@@ -151,7 +127,6 @@ TEST(Upload, networkUpload_framesLeaveAtOnce) {
   UnitHarness h(QuietConfig(UnitModel::Qt1Rx, LinkMode::Udp), Factory(0, LinkMode::Udp));
   h.Send(UploadOpening(0));
   h.Send({0xBC, 0xBC});
-
   ASSERT_EQ(h.sent.size(), 3u);
   EXPECT_EQ(h.sent[0].atMs, 70);
   EXPECT_EQ(h.sent[1].atMs, 80);
@@ -163,7 +138,6 @@ TEST(Upload, uploadForAnotherAddress_unitStaysQuiet) {
   h.Send(UploadOpening(0x05));
   h.Send({0xBC});
   h.RunFor(1000);
-
   EXPECT_TRUE(h.sent.empty());
   EXPECT_TRUE(h.Logged("<- address 0x05, upload selection: not this unit (0x25)"));
   EXPECT_TRUE(h.Logged("<- 0xBB upload request for another unit, no answer"));
@@ -176,7 +150,6 @@ TEST(Upload, pcAbandoningTheUpload_endsItAndKeysWorkAgain) {
   h.Send({0xA0, 0xA4});
   EXPECT_FALSE(h.unit.InTransfer());
   EXPECT_TRUE(h.Logged("<- 0xA4 upload abandoned after 1 of 82 frames"));
-
   h.Send({0xBC, 0xA2});
   h.RunFor(1000);
   const auto uploadFrames =
@@ -202,24 +175,21 @@ struct DropCase {
   std::size_t sent;
 };
 
-class UploadDropAfter : public testing::TestWithParam<DropCase> {};
-
-TEST_P(UploadDropAfter, unitFallsSilentAfterThatManyFrames) {
-  UnitConfig config = QuietConfig();
-  config.faults.dropAfterUpload = GetParam().dropAfter;
-  UnitHarness h(config);
-  RunSerialUpload(h, 0, static_cast<std::size_t>(GetParam().dropAfter));
-  h.Send({0xBC, 0xBA});
-  h.RunFor(5000);
-
-  EXPECT_EQ(h.sent.size(), GetParam().sent);
-  EXPECT_TRUE(h.Logged("falls silent after " + std::to_string(GetParam().dropAfter) + " upload frames"));
-  EXPECT_TRUE(h.Logged("-> status reply (DAY, alarm enabled, video OK) not sent (fallen silent)"));
+TEST(Upload, dropAfterFault_unitFallsSilentAfterThatManyFrames) {
+  const DropCase cases[] = {{"none", 0, 0}, {"five", 5, 5}, {"all", 82, 82}};
+  for (const DropCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    UnitConfig config = QuietConfig();
+    config.faults.dropAfterUpload = c.dropAfter;
+    UnitHarness h(config);
+    RunSerialUpload(h, 0, static_cast<std::size_t>(c.dropAfter));
+    h.Send({0xBC, 0xBA});
+    h.RunFor(5000);
+    EXPECT_EQ(h.sent.size(), c.sent);
+    EXPECT_TRUE(h.Logged("falls silent after " + std::to_string(c.dropAfter) + " upload frames"));
+    EXPECT_TRUE(h.Logged("-> status reply (DAY, alarm enabled, video OK) not sent (fallen silent)"));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Faults, UploadDropAfter,
-                         testing::Values(DropCase{"none", 0, 0}, DropCase{"five", 5, 5}, DropCase{"all", 82, 82}),
-                         [](const testing::TestParamInfo<DropCase>& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace koral::emu::test

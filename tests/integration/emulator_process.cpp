@@ -1,6 +1,10 @@
 #include "emulator_process.h"
 
+#include <signal.h>
+
 #include <QDeadlineTimer>
+#include <QHostAddress>
+#include <QUdpSocket>
 #include <fstream>
 #include <sstream>
 #include <utility>
@@ -13,6 +17,12 @@ constexpr std::string_view kUdpPrefix = "udp ";
 constexpr int kKillMs = 2000;
 
 }  // namespace
+
+std::uint16_t UnusedUdpPort() {
+  QUdpSocket probe;
+  probe.bind(QHostAddress::AnyIPv4, 0);
+  return probe.localPort();
+}
 
 EmulatorProcess::EmulatorProcess(QStringList arguments, std::string logFile)
     : arguments_(std::move(arguments)), logFile_(std::move(logFile)) {
@@ -59,12 +69,19 @@ std::string EmulatorProcess::Log() const {
   return text.str();
 }
 
-void EmulatorProcess::Stop() {
-  if (process_.state() == QProcess::NotRunning) return;
-  process_.terminate();
-  if (process_.waitForFinished(kStopMs)) return;
-  process_.kill();
-  process_.waitForFinished(kKillMs);
+int EmulatorProcess::Stop() {
+  if (process_.state() != QProcess::NotRunning) {
+    process_.terminate();
+    if (!process_.waitForFinished(kStopMs)) {
+      process_.kill();
+      process_.waitForFinished(kKillMs);
+    }
+  }
+  return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+}
+
+void EmulatorProcess::Signal(int signal) const {
+  kill(static_cast<pid_t>(process_.processId()), signal);
 }
 
 }  // namespace koral::integration

@@ -1,6 +1,5 @@
-// koral-emu as a child process of a test: started with its options, its first
-// line of output read (where to reach it), its log kept in a file, and stopped
-// when the test ends.
+// koral-emu as a child process: started with its options, reached where its
+// first line says, its log in a file, stopped when the test ends.
 #pragma once
 
 #include <QProcess>
@@ -9,6 +8,9 @@
 #include <string>
 
 namespace koral::integration {
+
+// A UDP port nothing listens on now, for the PC's end.
+std::uint16_t UnusedUdpPort();
 
 class EmulatorProcess {
  public:
@@ -33,8 +35,9 @@ class EmulatorProcess {
   std::string Log() const;
   bool Running() const { return process_.state() != QProcess::NotRunning; }
   // Asks it to stop, and kills it when it does not within kStopMs. Its --dump
-  // file is written on the way out.
-  void Stop();
+  // file is written on the way out. Its exit code, or -1 when killed.
+  int Stop();
+  void Signal(int signal) const;
 
  private:
   QProcess process_;

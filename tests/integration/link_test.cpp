@@ -1,9 +1,8 @@
-// The link engine run headless, as the command-line tool runs it, against the
-// emulated unit: over a real pseudo-terminal (COM1 pointed at it through
-// KORAL_COM1) and over real UDP on loopback, the emulated bridge on one port
-// and this PC on another. Every wait of the protocol is real; the tests wait
-// for conditions with deadlines and assert on what arrived, never on timing.
+// The link engine run headless against the emulated unit, over a real
+// pseudo-terminal (COM1 through KORAL_COM1) and real UDP on loopback. The
+// protocol's waits are real; tests wait for conditions, never on timing.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QHostAddress>
 #include <QTemporaryDir>
@@ -11,24 +10,21 @@
 #include <QUdpSocket>
 #include <array>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <regex>
-#include <variant>
 
 #include "emulator_process.h"
 #include "model/settings_file.h"
 #include "monitor/output_decoder.h"
 #include "monitor/serial_monitor_model.h"
+#include "platform/platform_test_support.h"
 #include "runtime/headless_runner.h"
 #include "user_settings.h"
 
 namespace koral {
 
-// How GoogleTest names them in test names and failure messages.
-void PrintTo(LinkMode link, std::ostream* out) {
-  *out << (link == LinkMode::Serial ? "serial link" : "network link");
-}
 void PrintTo(ConnectOutcome outcome, std::ostream* out) {
   constexpr std::array<const char*, 3> kNames = {"Connected", "PortError", "NoAnswer"};
   *out << kNames[static_cast<std::size_t>(outcome)];
@@ -53,12 +49,6 @@ const std::string kCommunicationComplete = "DAY ,Communication Complete ,Video O
 const std::string kCommunicationFail = "DAY ,Communication Fail ,Video OK";
 const ShownDialog kLinkFailure{ShownDialog::Kind::RetryQuestion, "Communication Fail", "Do you want to retry ?"};
 
-std::uint16_t FreeUdpPort() {
-  QUdpSocket probe;
-  probe.bind(QHostAddress::AnyIPv4, 0);
-  return probe.localPort();
-}
-
 // How the unit's frames reach the PC: whole, or (on the serial line) each in
 // two pieces 30 ms apart, as a USB serial adapter hands over what it has
 // received while the rest of a frame is still on the line.
@@ -82,17 +72,9 @@ std::string LineName(const ::testing::TestParamInfo<Line>& info) {
   return info.param.name;
 }
 
-SettingsImage ReadImage(const std::string& path) {
-  auto read = ReadSettingsFile(path);
-  if (const auto* error = std::get_if<SettingsFileError>(&read)) {
-    ADD_FAILURE() << error->message;
-    return {};
-  }
-  return std::get<SettingsImage>(read);
-}
-
 class LinkTest : public ::testing::Test {
  protected:
+  void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
   void TearDown() override {
     runner_.reset();
     if (!emulator_) return;
@@ -105,7 +87,6 @@ class LinkTest : public ::testing::Test {
   // The unit on `line`, nothing moving in its picture, with these options; and
   // the runner that will reach it.
   void StartUnit(const Line& line, QStringList options) {
-    ASSERT_TRUE(dir_.isValid());
     const LinkMode link = line.link;
     link_ = link;
     inPieces_ = line.inPieces;
@@ -124,7 +105,7 @@ class LinkTest : public ::testing::Test {
       for (int n = 2; n <= SerialPorts::kCount; ++n)
         qputenv(("KORAL_COM" + std::to_string(n)).c_str(), QByteArray());
     } else {
-      localPort_ = FreeUdpPort();
+      localPort_ = UnusedUdpPort();
       ASSERT_NE(localPort_, 0);
       ASSERT_NE(localPort_, emulator_->UdpPort());
     }
@@ -185,9 +166,7 @@ INSTANTIATE_TEST_SUITE_P(Link, EveryLink, ::testing::Values(kPseudoTerminal, kPs
 
 TEST_P(EveryLink, connect_unitAnswersAndTheHeartbeatShowsCommunicationComplete) {
   ASSERT_NO_FATAL_FAILURE(StartUnit(GetParam(), {}));
-
   const ConnectResult connected = Connect();
-
   ASSERT_EQ(connected.outcome, ConnectOutcome::Connected) << connected.reason;
   EXPECT_TRUE(runner_->DialogShown("Communication  Completed"));
   EXPECT_TRUE(runner_->MainTimerRunning());
@@ -204,13 +183,11 @@ TEST_P(EveryLink, download_unitHoldsThePcSettingsAfterwards) {
       StartUnit(GetParam(), {"--address", QString::number(kUnitAddress), "--dump", QString::fromStdString(dump)}));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeeTheUnitAnswer());
   EditLikeAUser(Settings(), {kUnitAddress, "SENT DAY", "SENT NIGHT"});
-
   ASSERT_EQ(runner_->Download(kTransferMs), TransferOutcome::Completed);
-
   EXPECT_TRUE(runner_->DialogShown("Download Completed"));
   ASSERT_TRUE(runner_->RunUntil([&] { return std::filesystem::exists(dump); }, kStepMs)) << "no dump after a download";
   // The file holds no clock registers: everything else must have arrived.
-  const SettingsImage unit = ReadImage(dump);
+  const SettingsImage unit = ImageOfFile(dump);
   EXPECT_EQ(DifferingLines(PcSettings(), unit), "");
   EXPECT_EQ(TitleOf(unit, BankId::Day), "SENT DAY");
   EXPECT_EQ(TitleOf(unit, BankId::Night), "SENT NIGHT");
@@ -220,17 +197,14 @@ TEST_P(EveryLink, download_unitHoldsThePcSettingsAfterwards) {
 
 TEST_P(EveryLink, upload_pcHoldsTheUnitSettingsAfterwards) {
   constexpr int kUnitAddress = 0x25;
-  ASSERT_TRUE(dir_.isValid());
   const std::string unitFile = SettingsFile("unit.txt", Link(), {kUnitAddress, "FETCHED DAY", "FETCHED NIGHT"});
   ASSERT_NO_FATAL_FAILURE(StartUnit(GetParam(), {"--load", QString::fromStdString(unitFile)}));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeeTheUnitAnswer());
   Settings().SetNumber(SettingsWindowModel::NumberIndex("udAddr"), kUnitAddress);
-
   ASSERT_EQ(runner_->Upload(kTransferMs), TransferOutcome::Completed);
-
   EXPECT_TRUE(runner_->DialogShown("Upload  Completed"));
   EXPECT_EQ(Settings().TitleText(), "FETCHED DAY");
-  EXPECT_EQ(DifferingLines(ReadImage(unitFile), PcSettings()), "");
+  EXPECT_EQ(DifferingLines(ImageOfFile(unitFile), PcSettings()), "");
   EXPECT_FALSE(runner_->UnpackTimerRunning());
   EXPECT_TRUE(runner_->MainTimerRunning());
   EXPECT_TRUE(FramesWentAsAsked());
@@ -238,9 +212,7 @@ TEST_P(EveryLink, upload_pcHoldsTheUnitSettingsAfterwards) {
 
 TEST_P(EveryLink, silentUnit_checkFindsNoAnswerAndOffersTheConnectionDialog) {
   ASSERT_NO_FATAL_FAILURE(StartUnit(GetParam(), {"--silent"}));
-
   const ConnectResult connected = Connect();
-
   EXPECT_EQ(connected.outcome, ConnectOutcome::NoAnswer);
   ASSERT_FALSE(runner_->WindowSteps().empty());
   EXPECT_EQ(runner_->WindowSteps().back().next, NextWindow::ShowConnectionDialog);
@@ -249,8 +221,8 @@ TEST_P(EveryLink, silentUnit_checkFindsNoAnswerAndOffersTheConnectionDialog) {
   EXPECT_FALSE(runner_->DialogShown("Communication  Completed"));
 }
 
-// The serial monitor window, polled every 100 ms as the window's timer does,
-// with the unit streaming one output type once a second.
+// The serial monitor window, polled every 100 ms as its timer does, with the
+// unit streaming once a second in pieces (koralctl's tests see whole frames).
 struct MonitorCase {
   const char* name;
   Line line;
@@ -267,7 +239,6 @@ class SerialMonitor : public LinkTest, public ::testing::WithParamInterface<Moni
 TEST_P(SerialMonitor, unitStreaming_everyFrameIsShownWhole) {
   constexpr std::size_t kFrames = 3;
   const MonitorCase& c = GetParam();
-  ASSERT_TRUE(dir_.isValid());
   const std::string unitFile = Scratch("unit.txt");
   ASSERT_FALSE(WriteSettingsFile(unitFile, StreamingSettings(c.outputType)).has_value());
   ASSERT_NO_FATAL_FAILURE(StartUnit(c.line, {"--load", QString::fromStdString(unitFile)}));
@@ -277,11 +248,9 @@ TEST_P(SerialMonitor, unitStreaming_everyFrameIsShownWhole) {
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [this] { runner_->Engine().MonitorPollTick(); });
   poll.start(SerialMonitorModel::kPollMs);
-
   const std::size_t perFrame = c.frameLines.size();
   EXPECT_TRUE(runner_->RunUntil([&] { return monitor.Display().LineCount() >= kFrames * perFrame; }, kMonitorMs))
       << monitor.Display().LineCount() << " lines: " << monitor.Display().Text();
-
   const MonitorDisplay& display = monitor.Display();
   EXPECT_EQ(display.LineCount() % perFrame, 0u) << display.Text();
   for (std::size_t i = 0; i < display.LineCount(); ++i) {
@@ -291,19 +260,14 @@ TEST_P(SerialMonitor, unitStreaming_everyFrameIsShownWhole) {
   EXPECT_TRUE(FramesWentAsAsked());
 }
 
-const std::vector<std::string> kAllFlagsLines = {
-    "MOVE    = ( - ){8}\r\n",
-    "TRIGGER = ( - ){8}\r\n",
-    "ALARM   = ( - ){8}\r\n",
-    "STATUS  = Day Mode , Alarm Enable , Video OK \r\n",
-};
+const std::vector<std::string> kAllFlagsLines = {"MOVE    = ( - ){8}\r\n", "TRIGGER = ( - ){8}\r\n",
+                                                 "ALARM   = ( - ){8}\r\n",
+                                                 "STATUS  = Day Mode , Alarm Enable , Video OK \r\n"};
 const std::vector<std::string> kEventLogLines = {"\\d\\d:\\d\\d:\\d\\d MOVE --------\r\n"};
 
 INSTANTIATE_TEST_SUITE_P(
     OutputTypes, SerialMonitor,
-    ::testing::Values(MonitorCase{"AllFlags", kPseudoTerminal, kAllFlags, kAllFlagsLines},
-                      MonitorCase{"AllFlagsInPieces", kPseudoTerminalInPieces, kAllFlags, kAllFlagsLines},
-                      MonitorCase{"EventLog", kPseudoTerminal, kEventLog, kEventLogLines},
+    ::testing::Values(MonitorCase{"AllFlagsInPieces", kPseudoTerminalInPieces, kAllFlags, kAllFlagsLines},
                       MonitorCase{"EventLogInPieces", kPseudoTerminalInPieces, kEventLog, kEventLogLines}),
     [](const ::testing::TestParamInfo<MonitorCase>& p) { return std::string(p.param.name); });
 
@@ -314,9 +278,7 @@ TEST_F(SerialLink, unitSpeedChanged_pcFollowsOnTheSamePortAndChecksTheUnitAgain)
   ASSERT_NO_FATAL_FAILURE(StartUnit(kPseudoTerminal, {}));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeeTheUnitAnswer());
   const std::size_t stepsBefore = runner_->WindowSteps().size();
-
   Settings().SelectListItem(SettingsWindowModel::ListIndex("cmbBaudRate"), k9600);
-
   EXPECT_EQ(runner_->Engine().GetTransport().SerialSettings(), "9600,n,8,1");
   EXPECT_EQ(runner_->Engine().GetTransport().SendPort(), kSerialPort);
   EXPECT_EQ(GetSession().linkBaudIndex, k9600);
@@ -337,9 +299,7 @@ TEST_F(NetworkLink, unitGoneSilent_heartbeatReportsTheFailureAndAsksForTheConnec
   ASSERT_NO_FATAL_FAILURE(StartUnit(kUdpLoopback, {}));
   ASSERT_NO_FATAL_FAILURE(ConnectAndSeeTheUnitAnswer(kSlowestSpeed));
   ASSERT_EQ(runner_->MainTimerInterval(), 300);
-
   emulator_->Stop();
-
   ASSERT_TRUE(runner_->RunUntil([&] { return runner_->ConnectionWindowRequests() > 0; }, kFailureMs));
   const auto& dialogs = runner_->Dialogs();
   EXPECT_NE(std::find(dialogs.begin(), dialogs.end(), kLinkFailure), dialogs.end());
@@ -351,7 +311,6 @@ TEST_F(NetworkLink, unitGoneSilent_heartbeatReportsTheFailureAndAsksForTheConnec
 TEST_F(NetworkLink, uploadCutShort_givesThePcBackTheSettingsItHadBefore) {
   constexpr int kUnitAddress = 0x25;
   constexpr int kFramesBeforeSilence = 5;  // all of block 0x12
-  ASSERT_TRUE(dir_.isValid());
   const std::string unitFile = SettingsFile("unit.txt", LinkMode::Udp, {kUnitAddress, "UNIT DAY", "UNIT NIGHT"});
   ASSERT_NO_FATAL_FAILURE(StartUnit(kUdpLoopback, {"--load", QString::fromStdString(unitFile), "--drop-after",
                                                    QString::number(kFramesBeforeSilence)}));
@@ -360,9 +319,7 @@ TEST_F(NetworkLink, uploadCutShort_givesThePcBackTheSettingsItHadBefore) {
   Settings().AfterBankSwitch(BankId::Night);
   const SettingsImage before = PcSettings();
   const bool modifiedBefore = GetSession().banks.SettingsModified();
-
   ASSERT_EQ(runner_->Upload(kTransferMs), TransferOutcome::LinkFailure);
-
   EXPECT_TRUE(LogShows("falls silent after 5 upload frames"));
   EXPECT_EQ(GetSession().transfer.uploadBlocks[0].size(), 5u * 11u) << "block 0x12 should have arrived whole";
   EXPECT_EQ(DifferingLines(before, PcSettings()), "");
@@ -391,24 +348,86 @@ TEST_F(QtMxUnit, answersOnceSelectedAndTakesADownloadToItsAddress) {
   EXPECT_FALSE(runner_->DialogShown("Communication  Completed")) << "a QT-MX is not checked";
   KeypadModel& keypad = runner_->Keypad();
   keypad.Load();
-
   keypad.SetGroup(1);
   keypad.SetAddress(4);
   keypad.Select();
   Settings().OpenSettingsFile(std::nullopt);  // File > Open, cancelled: asks for the status
   EXPECT_TRUE(LogShows("0xBA status request: unit not selected, no answer"));
-
   keypad.SetAddress(5);
   keypad.Select();
   Settings().OpenSettingsFile(std::nullopt);
   EXPECT_TRUE(runner_->RunUntil([&] { return !GetSession().mailboxes.lastStatus.empty(); }, kStepMs));
-
   EditLikeAUser(Settings(), {kUnitAddress, "QT-MX DAY", "QT-MX NIGHT"});
   ASSERT_EQ(runner_->Download(kTransferMs), TransferOutcome::Completed);
   ASSERT_TRUE(runner_->RunUntil([&] { return std::filesystem::exists(dump); }, kStepMs)) << "no dump after a download";
-  const SettingsImage unit = ReadImage(dump);
+  const SettingsImage unit = ImageOfFile(dump);
   EXPECT_EQ(DifferingLines(PcSettings(), unit), "");
   EXPECT_EQ(TitleOf(unit, BankId::Day), "QT-MX DAY");
+}
+
+// ---- koral-emu's own lines ----------------------------------------------------------
+
+const ByteString kStatusOk = {0x01, 0x11, 0xBA, 0x18, 0x03};
+
+// The pseudo-terminal it makes answers, tells of a lost video on SIGUSR1, and
+// goes away with its link when the emulator stops, leaving its dump.
+TEST_F(LinkTest, emulatorOnAPseudoTerminal_answersStatusReportsVideoLossAndCleansUpOnExit) {
+  const std::string link = Scratch("com1");
+  const std::string dump = Scratch("dump.txt");
+  emulator_ = std::make_unique<EmulatorProcess>(
+      QStringList{"--still", "--link", QString::fromStdString(link), "--dump", QString::fromStdString(dump)},
+      Scratch("koral-emu.log"));
+  ASSERT_TRUE(emulator_->Start()) << emulator_->Problem();
+  EXPECT_EQ(std::filesystem::read_symlink(link).string(), emulator_->TerminalPath());
+  testing_support::LineEnd pc;
+  ASSERT_TRUE(pc.Open(link)) << pc.ErrorText();
+  std::size_t seen = 0;  // bytes of the answers so far
+  const auto ask = [&] {
+    pc.Write({0xBA});
+    const ByteString all = pc.WaitForReceived(seen + kStatusOk.size());
+    if (all.size() < seen + kStatusOk.size()) return ByteString{};
+    seen = all.size();
+    return ByteString(all.end() - static_cast<std::ptrdiff_t>(kStatusOk.size()), all.end());
+  };
+  EXPECT_EQ(ask(), kStatusOk);
+  emulator_->Signal(SIGUSR1);
+  const ByteString videoLost = {0x01, 0x11, 0xBA, 0x98, 0x03};
+  bool lost = false;
+  for (int tries = 0; tries < 50 && !lost; ++tries)
+    lost = ask() == videoLost;
+  EXPECT_TRUE(lost);
+  EXPECT_EQ(emulator_->Stop(), 0);
+  EXPECT_FALSE(std::filesystem::is_symlink(link));
+  std::ifstream saved(dump);
+  int lines = 0;
+  for (std::string text; std::getline(saved, text);)
+    ++lines;
+  EXPECT_EQ(lines, kSettingsFileLines);
+}
+
+TEST_F(LinkTest, emulatedBridge_afterARegistrationAnswersTheRegisteredPort) {
+  emulator_ = std::make_unique<EmulatorProcess>(QStringList{"--still", "--udp", "127.0.0.1:0"}, Scratch("emu.log"));
+  ASSERT_TRUE(emulator_->Start()) << emulator_->Problem();
+  QUdpSocket pc;
+  QUdpSocket listener;
+  ASSERT_TRUE(pc.bind(QHostAddress::LocalHost, 0) && listener.bind(QHostAddress::LocalHost, 0));
+  const auto port = listener.localPort();
+  const QHostAddress bridge(QHostAddress::LocalHost);
+  const auto send = [&](std::initializer_list<int> bytes) {
+    QByteArray datagram;
+    for (const int b : bytes)
+      datagram.append(static_cast<char>(b));
+    pc.writeDatagram(datagram, bridge, emulator_->UdpPort());
+  };
+  send({0x0E, 0xF1, 0xD0, 0x02, 0x02, 0x00, 0x00, 0x00, 0x00, 0x01, 127, 0, 0, 1, port & 0xFF, port >> 8, 0, 0, 0});
+  send({0x01, 0xFE, 0x15, 0xFF, 0x01, 0x00, 0x00, 0x00});
+  send({0x01, 0xFE, 0x19, 0xFF, 0xBA, 0x00, 0x00, 0x00});
+  send({0x01, 0xFE, 0x15, 0xFF, 0x00, 0x00, 0x00, 0x00});
+  ASSERT_TRUE(listener.waitForReadyRead(kStepMs));
+  QByteArray reply(static_cast<qsizetype>(listener.pendingDatagramSize()), '\0');
+  listener.readDatagram(reply.data(), reply.size());
+  EXPECT_EQ(ByteString(reply.begin(), reply.end()), kStatusOk);
+  EXPECT_EQ(emulator_->Stop(), 0);
 }
 
 }  // namespace

@@ -2,9 +2,17 @@
 
 #include <array>
 #include <functional>
+#include <iostream>
+#include <variant>
 
 #include "model/title_charset.h"
 #include "model/unit_profile.h"
+
+namespace koral {
+void PrintTo(LinkMode link, std::ostream* out) {
+  *out << (link == LinkMode::Serial ? "serial link" : "network link");
+}
+}  // namespace koral
 
 namespace koral::integration {
 namespace {
@@ -63,7 +71,6 @@ void EditLikeAUser(SettingsWindowModel& window, const UserEdits& edits) {
   window.DragOverCell(21);
   window.DragOverCell(22);
   window.ReleaseStroke();
-
   window.AfterBankSwitch(BankId::Night);
   window.SetTitleText(edits.nightTitle);
   window.SetSensitivity(0, 33);
@@ -94,12 +101,19 @@ SettingsImage EditedSettings(LinkMode link, const UserEdits& edits) {
   return MadeInTheWindow(link, [&edits](SettingsWindowModel& window) { EditLikeAUser(window, edits); });
 }
 
-SettingsImage StreamingSettings(int outputType) {
+SettingsImage StreamingSettings(int outputType, LinkMode link) {
   constexpr int kContinuous = 2;
-  return MadeInTheWindow(LinkMode::Serial, [outputType](SettingsWindowModel& window) {
+  return MadeInTheWindow(link, [outputType](SettingsWindowModel& window) {
     window.SelectListItem(SettingsWindowModel::ListIndex("cmbOutputRate"), kContinuous);
     window.SelectListItem(SettingsWindowModel::ListIndex("cmbOutputData"), outputType);
   });
+}
+
+SettingsImage ImageOfFile(const std::string& path) {
+  auto read = ReadSettingsFile(path);
+  if (const auto* image = std::get_if<SettingsImage>(&read)) return *image;
+  std::cerr << std::get<SettingsFileError>(read).message << "\n";
+  return {};
 }
 
 std::string TitleOf(const SettingsImage& image, BankId bank) {

@@ -2,11 +2,17 @@
 // of where two settings files differ.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <string_view>
 
 #include "app/settings_window_model.h"
 #include "model/settings_file.h"
+
+namespace koral {
+// How GoogleTest names a link in failure messages.
+void PrintTo(LinkMode link, std::ostream* out);
+}  // namespace koral
 
 namespace koral::integration {
 
@@ -25,10 +31,13 @@ void EditLikeAUser(SettingsWindowModel& window, const UserEdits& edits);
 // for a unit at 4800 baud on `link`.
 SettingsImage EditedSettings(LinkMode link, const UserEdits& edits);
 
-// The factory settings of a serial unit at 4800 baud with its Output Rate set
-// to "CONTINUOUS" and its Output Data to `outputType` (0..14), as chosen on
-// the settings window's serial-port page.
-SettingsImage StreamingSettings(int outputType);
+// The factory settings of a unit at 4800 baud with its Output Rate set to
+// "CONTINUOUS" and its Output Data to `outputType`, as chosen in the window.
+SettingsImage StreamingSettings(int outputType, LinkMode link = LinkMode::Serial);
+
+// The settings file at `path`; all zeros (so that any comparison fails) when
+// it cannot be read, with the reason on stderr.
+SettingsImage ImageOfFile(const std::string& path);
 
 // The title text of one bank of a settings image, without trailing blanks.
 std::string TitleOf(const SettingsImage& image, BankId bank);

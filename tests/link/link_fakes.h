@@ -38,10 +38,6 @@ class FakeSerialPort : public SerialPort {
   explicit FakeSerialPort(const Clock& clock) : clock_(clock) {}
 
   bool SetBaudRate(int rate) override {
-    if (failSettings) {
-      error = "The parameter is incorrect.";
-      return false;
-    }
     baud = rate;
     return true;
   }
@@ -88,7 +84,6 @@ class FakeSerialPort : public SerialPort {
   int baud = 0;
   bool open = false;
   bool failOpen = false;
-  bool failSettings = false;
   int openCount = 0;
   std::string error;
   std::vector<bool> dtr;

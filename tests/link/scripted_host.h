@@ -2,6 +2,7 @@
 // readable lines, and answers the questions from a script.
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <string>
 #include <vector>
@@ -50,12 +51,7 @@ class ScriptedHost : public TransferHost {
   void SetUnpackTimer(int intervalMs) override { Log("unpack timer " + std::to_string(intervalMs)); }
   void SetSerialMonitorPolling(bool on) override { Log(on ? "monitor poll on" : "monitor poll off"); }
 
-  bool Saw(const std::string& line) const {
-    for (const auto& entry : log) {
-      if (entry == line) return true;
-    }
-    return false;
-  }
+  bool Saw(const std::string& line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
 
   int unitAddress = 0;
   int unitBaudPosition = 2;

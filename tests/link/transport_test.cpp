@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "link_fakes.h"
 
 namespace koral::testing_support {
@@ -18,35 +20,30 @@ class TransportTest : public ::testing::Test {
 TEST_F(TransportTest, udpByte_isThreeDatagramsWithTheSettleWaitBeforeLineOff) {
   Transport transport(LinkMode::Udp, clock, nullptr, &socket, &macs);
   transport.SendByte(0x41);
-  const std::vector<SentBytes> expected = {
-      {0, {0x01, 0xFE, 0x15, 0xFF, 0x01, 0x00, 0x00, 0x00}},
-      {0, {0x01, 0xFE, 0x19, 0xFF, 0x41, 0x00, 0x00, 0x00}},
-      {10, {0x01, 0xFE, 0x15, 0xFF, 0x00, 0x00, 0x00, 0x00}},
-  };
+  const std::vector<SentBytes> expected = {{0, {0x01, 0xFE, 0x15, 0xFF, 0x01, 0x00, 0x00, 0x00}},
+                                           {0, {0x01, 0xFE, 0x19, 0xFF, 0x41, 0x00, 0x00, 0x00}},
+                                           {10, {0x01, 0xFE, 0x15, 0xFF, 0x00, 0x00, 0x00, 0x00}}};
   EXPECT_EQ(socket.sent, expected);
 }
 
+// Without an opened port nothing is written, but the byte still waits.
 TEST_F(TransportTest, serialByte_dropsDtrOnAllPortsWritesWaitsAndRaisesIt) {
-  Transport transport(LinkMode::Serial, clock, &ports, nullptr, nullptr);
-  transport.OpenSerialPort(3, 19200);
-  ASSERT_FALSE(transport.PortError());
-  EXPECT_EQ(transport.SerialSettings(), "19200,n,8,1");
-  transport.SendByte(0xBA);
-  EXPECT_EQ(ports.Fake(3).written, (std::vector<SentBytes>{{0, {0xBA}}}));
-  for (int n = 1; n <= 6; ++n)
-    EXPECT_EQ(ports.Fake(n).dtr, (std::vector<bool>{false, true})) << n;
-  EXPECT_EQ(clock.now, 10);
-}
-
-TEST_F(TransportTest, serialByteWithoutAnOpenedPort_writesNothingButStillWaits) {
   Transport transport(LinkMode::Serial, clock, &ports, nullptr, nullptr);
   transport.SendByte(0xBA);
   for (int n = 1; n <= 6; ++n)
     EXPECT_TRUE(ports.Fake(n).written.empty());
   EXPECT_EQ(clock.now, 10);
+  transport.OpenSerialPort(3, 19200);
+  ASSERT_FALSE(transport.PortError());
+  EXPECT_EQ(transport.SerialSettings(), "19200,n,8,1");
+  transport.SendByte(0xBA);
+  EXPECT_EQ(ports.Fake(3).written, (std::vector<SentBytes>{{10, {0xBA}}}));
+  for (int n = 1; n <= 6; ++n)
+    EXPECT_EQ(ports.Fake(n).dtr, (std::vector<bool>{false, true, false, true})) << n;
+  EXPECT_EQ(clock.now, 20);
 }
 
-TEST_F(TransportTest, failedOpen_setsPortErrorAndKeepsTheSendPort) {
+TEST_F(TransportTest, failedOpen_setsPortErrorAndKeepsTheSendPort_closeOtherPortsKeepsTheChosenOne) {
   Transport transport(LinkMode::Serial, clock, &ports, nullptr, nullptr);
   transport.OpenSerialPort(1, 4800);
   ports.Fake(2).failOpen = true;
@@ -56,11 +53,6 @@ TEST_F(TransportTest, failedOpen_setsPortErrorAndKeepsTheSendPort) {
   EXPECT_EQ(transport.SendPort(), 1);
   transport.OpenSerialPort(1, 4800);
   EXPECT_FALSE(transport.PortError());
-}
-
-TEST_F(TransportTest, closeOtherPorts_keepsOnlyTheChosenOne) {
-  Transport transport(LinkMode::Serial, clock, &ports, nullptr, nullptr);
-  transport.OpenSerialPort(1, 4800);
   transport.OpenSerialPort(4, 4800);
   transport.CloseOtherPorts(4);
   EXPECT_FALSE(ports.Fake(1).open);
@@ -87,7 +79,6 @@ TEST_F(TransportTest, registrationAnnouncesTheLocalPortAndNeedsBothAddresses) {
   ASSERT_EQ(socket.sent.size(), 1u);
   EXPECT_EQ(socket.sent[0].bytes[14], 0x34);
   EXPECT_EQ(socket.sent[0].bytes[15], 0x12);
-
   macs.address.reset();
   transport.RegisterWithBridge();
   socket.localAddress = "";
@@ -100,10 +91,8 @@ TEST_F(TransportTest, rearm_readdressesTheSocketToTheBridgeAddress) {
   Transport transport(LinkMode::Udp, clock, nullptr, &socket, &macs);
   transport.SetBridgeAddress("10.1.2.3");
   transport.RearmUdpSocket();
-  EXPECT_EQ(socket.closes, 1);
-  EXPECT_EQ(socket.remoteHost, "10.1.2.3");
-  EXPECT_EQ(socket.remotePort, kBridgePort);
-  EXPECT_EQ(socket.localPort, kBridgePort);
+  EXPECT_EQ(std::tie(socket.closes, socket.remoteHost, socket.remotePort, socket.localPort),
+            std::make_tuple(1, std::string("10.1.2.3"), kBridgePort, kBridgePort));
   EXPECT_EQ(transport.ArmedBridgeAddress(), "10.1.2.3");
 }
 

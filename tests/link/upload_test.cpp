@@ -50,6 +50,12 @@ class UploadTest : public ::testing::TestWithParam<LinkMode> {
       if (d.atMs >= sinceMs && d.bytes[2] == 0x19) bytes.push_back({d.atMs, {d.bytes[4]}});
     return bytes;
   }
+  // How an upload that began at `t` ends on the wire, a second later.
+  std::vector<SentBytes> EndMarkers(std::int64_t t) const {
+    std::vector<SentBytes> end = {{t + 1000, {0xA0}}, {t + 1010, {0xA0}}};
+    if (Udp()) end.push_back({t + 1120, {0xBA}});
+    return end;
+  }
   void Collect(const ByteString& frame) {
     Udp() ? collector.CollectNetworkUploadFrame(frame) : collector.CollectUploadFrame(frame);
   }
@@ -102,9 +108,7 @@ TEST_P(UploadTest, lastBlock_completesOnTheNextTickEvenWithOtherBlocksMissing) {
   const std::int64_t t = clock.now;
   upload.CheckComplete();
 
-  const std::vector<SentBytes> serial = {{t + 1000, {0xA0}}, {t + 1010, {0xA0}}};
-  const std::vector<SentBytes> udp = {{t + 1000, {0xA0}}, {t + 1010, {0xA0}}, {t + 1120, {0xBA}}};
-  EXPECT_EQ(UnitBytes(t), Udp() ? udp : serial);
+  EXPECT_EQ(UnitBytes(t), EndMarkers(t));
   const std::string done = "message Communication: Upload  Completed";
   using Log = std::vector<std::string>;
   const Log expected = Udp() ? Log{"progress end", done, "unpack timer 0", "adopt", "refresh"}
@@ -144,13 +148,11 @@ TEST_P(UploadTest, damagedFrame_endsAsAFailureThatGivesBackTheBanksOfBefore) {
   const struct {
     ByteString frame;
     std::string why;
-  } cases[] = {
-      {Frame(0x13, 0xD0, 8), "block 0x13 came in a frame of 11 bytes instead of 15"},
-      {Frame(0x23, 0xD0, 3), "block 0x23 came in a frame of 6 bytes instead of 5"},
-      {Frame(0x12, 0xDA, 8), "block 0x12 carried the byte 0xE0, which is not a setting value"},
-      {{0x01, 0x20, 0xD1, 0xD2, 0xD3, 0x7C, 0xD5, 0xD6, 0xD7, 0xD8, 0xD9, 0xDA, 0xDB, 0xDC, 0x03},
-       "block 0x20 carried the byte 0x7C, which is not a setting value"},
-  };
+  } cases[] = {{Frame(0x13, 0xD0, 8), "block 0x13 came in a frame of 11 bytes instead of 15"},
+               {Frame(0x23, 0xD0, 3), "block 0x23 came in a frame of 6 bytes instead of 5"},
+               {Frame(0x12, 0xDA, 8), "block 0x12 carried the byte 0xE0, which is not a setting value"},
+               {{0x01, 0x20, 0xD1, 0xD2, 0xD3, 0x7C, 0xD5, 0xD6, 0xD7, 0xD8, 0xD9, 0xDA, 0xDB, 0xDC, 0x03},
+                "block 0x20 carried the byte 0x7C, which is not a setting value"}};
   for (const auto& c : cases) {
     banks = RegisterBanks{};
     banks.Bank(BankId::Night).normalSet[3] = 42;
@@ -162,9 +164,7 @@ TEST_P(UploadTest, damagedFrame_endsAsAFailureThatGivesBackTheBanksOfBefore) {
     host.log.clear();
     const std::int64_t t = clock.now;
     upload.CheckComplete();
-    const std::vector<SentBytes> serial = {{t + 1000, {0xA0}}, {t + 1010, {0xA0}}};
-    const std::vector<SentBytes> udp = {{t + 1000, {0xA0}}, {t + 1010, {0xA0}}, {t + 1120, {0xBA}}};
-    EXPECT_EQ(UnitBytes(t), Udp() ? udp : serial) << c.why;
+    EXPECT_EQ(UnitBytes(t), EndMarkers(t)) << c.why;
     const std::string told = "message Upload: The upload arrived damaged: " + c.why +
                              ".\nNothing of it was kept; the settings you had before are back.";
     EXPECT_NE(std::find(host.log.begin(), host.log.end(), told), host.log.end()) << c.why;

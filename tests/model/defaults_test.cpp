@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "model/title_charset.h"
 
@@ -20,81 +21,59 @@ int TriggerLevel(const RegisterBank& bank, int zone) {
   return ReadRegister(bank, reg::TriggerLevelHigh(zone)) * 256 + ReadRegister(bank, reg::TriggerLevelLow(zone));
 }
 
-struct DefaultsCase {
-  const char* name;
-  DefaultsContext context;
-  std::string title;
-  int verticalPosition;
-  int calendar;
-  int timeDisplay;
-  int outputData;
-};
-
-class FactoryDefaults : public testing::TestWithParam<DefaultsCase> {};
-
-TEST_P(FactoryDefaults, bothBanksHoldTheDefaultsOfTheLink) {
-  const DefaultsCase& c = GetParam();
-  RegisterBanks banks;
-  LoadFactorySettings(banks, c.context);
-
-  EXPECT_EQ(banks.ActiveBank(), BankId::Day);
-  EXPECT_FALSE(banks.SettingsModified());
-  EXPECT_EQ(banks.Bank(BankId::Day), banks.Bank(BankId::Night));
-  const RegisterBank& bank = banks.Bank(BankId::Day);
-
-  EXPECT_EQ(TitleOf(bank), c.title);
-  EXPECT_EQ(ReadRegister(bank, reg::kVerticalPosition), c.verticalPosition);
-  EXPECT_EQ(ReadRegister(bank, reg::kCalendar), c.calendar);
-  EXPECT_EQ(ReadRegister(bank, reg::kTimeDisplay), c.timeDisplay);
-  EXPECT_EQ(ReadRegister(bank, reg::kOutputData), c.outputData);
-  EXPECT_EQ(ReadRegister(bank, reg::kUnitBaudRate), c.context.linkBaudIndex);
+TEST(FactoryDefaults, bothBanksHoldTheDefaultsOfTheLink) {
+  const struct {
+    const char* name;
+    DefaultsContext context;
+    std::string title;
+    int verticalPosition, calendar, timeDisplay, outputData;
+  } cases[] = {{"serialNtsc", {VideoStandard::Ntsc, LinkMode::Serial, 2}, "QT-1RX NTSC     ", 21, 1, 1, 4},
+               {"serialPal", {VideoStandard::Pal, LinkMode::Serial, 0}, "QT-1RX PAL      ", 26, 3, 2, 4},
+               {"udpNtsc", {VideoStandard::Ntsc, LinkMode::Udp, 5}, "QT-1RX NTSC     ", 21, 1, 1, 15}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RegisterBanks banks;
+    LoadFactorySettings(banks, c.context);
+    EXPECT_EQ(banks.ActiveBank(), BankId::Day);
+    EXPECT_FALSE(banks.SettingsModified());
+    EXPECT_EQ(banks.Bank(BankId::Day), banks.Bank(BankId::Night));
+    const RegisterBank& bank = banks.Bank(BankId::Day);
+    EXPECT_EQ(TitleOf(bank), c.title);
+    EXPECT_EQ(ReadRegister(bank, reg::kVerticalPosition), c.verticalPosition);
+    EXPECT_EQ(ReadRegister(bank, reg::kCalendar), c.calendar);
+    EXPECT_EQ(ReadRegister(bank, reg::kTimeDisplay), c.timeDisplay);
+    EXPECT_EQ(ReadRegister(bank, reg::kOutputData), c.outputData);
+    EXPECT_EQ(ReadRegister(bank, reg::kUnitBaudRate), c.context.linkBaudIndex);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Links, FactoryDefaults,
-    testing::Values(
-        DefaultsCase{"serialNtsc", {VideoStandard::Ntsc, LinkMode::Serial, 2}, "QT-1RX NTSC     ", 21, 1, 1, 4},
-        DefaultsCase{"serialPal", {VideoStandard::Pal, LinkMode::Serial, 0}, "QT-1RX PAL      ", 26, 3, 2, 4},
-        DefaultsCase{"udpNtsc", {VideoStandard::Ntsc, LinkMode::Udp, 5}, "QT-1RX NTSC     ", 21, 1, 1, 15}),
-    [](const testing::TestParamInfo<DefaultsCase>& p) { return std::string(p.param.name); });
 
 TEST(FactoryDefaults, commonRegistersHoldTheirDefaults) {
   RegisterBanks banks;
   LoadFactorySettings(banks, {});
-  const std::pair<RegisterAddress, int> expected[] = {
-      {reg::kTimer1Days, 0},
-      {reg::kTimer1StartHour, 0x08},
-      {reg::kTimer2StopHour, 0x17},
-      {reg::kTimer3StopMinute, 0},
-      {reg::kDayNightTimer, 0},
-      {reg::kDayStartHour, 0x07},
-      {reg::kDayStartMinute, 0},
-      {reg::kNightStartHour, 0x18},
-      {reg::kNightStartMinute, 0x30},
-      {reg::kMotionMode, 1},
-      {reg::kBuzzer, 1},
-      {reg::kRelayOutput, 1},
-      {reg::kExternalInput, 0},
-      {reg::kAlarmOutputTime, 2},
-      {reg::kAlarmResetTime, 2},
-      {reg::kDisplayLayout, 2},
-      {reg::kHorizontalPosition, 3},
-      {reg::kStatusDisplay, 10},
-      {reg::kTitlerDisplay, 1},
-      {reg::kOutputRate, 1},
-      {reg::kVideoLossOutput, 0},
-      {title::kRelayState, 0},
-      {datetime::kAlarmCounter, 0},
-      {datetime::kDaylightSaving, 0},
-      {zone::Cell(0), 0xD0},
-      {zone::Cell(287), 0xD0},
-  };
-  for (const auto& [address, value] : expected) {
-    EXPECT_EQ(banks.ReadRegister(address), value) << "class " << int(address.cls) << " index " << address.index;
+  // Each value, and the registers that hold it.
+  const std::pair<int, std::vector<RegisterAddress>> expected[] = {
+      {0,
+       {reg::kTimer1Days, reg::kTimer3StopMinute, reg::kDayNightTimer, reg::kDayStartMinute, reg::kExternalInput,
+        reg::kVideoLossOutput, title::kRelayState, datetime::kAlarmCounter, datetime::kDaylightSaving}},
+      {1, {reg::kMotionMode, reg::kBuzzer, reg::kRelayOutput, reg::kTitlerDisplay, reg::kOutputRate}},
+      {2, {reg::kAlarmOutputTime, reg::kAlarmResetTime, reg::kDisplayLayout}},
+      {3, {reg::kHorizontalPosition}},
+      {10, {reg::kStatusDisplay}},
+      {0x07, {reg::kDayStartHour}},
+      {0x08, {reg::kTimer1StartHour}},
+      {0x17, {reg::kTimer2StopHour}},
+      {0x18, {reg::kNightStartHour}},
+      {0x30, {reg::kNightStartMinute}},
+      {0xD0, {zone::Cell(0), zone::Cell(287)}}};
+  for (const auto& [value, addresses] : expected) {
+    for (const RegisterAddress address : addresses)
+      EXPECT_EQ(banks.ReadRegister(address), value) << "class " << int(address.cls) << " index " << address.index;
   }
 }
 
-TEST(FactoryDefaults, unitAddressIsNeverWritten) {
+// Defaults leave the unit address alone; a shared register takes the value of
+// the bank loaded last.
+TEST(FactoryDefaults, unitAddressIsNeverWritten_sharedRegistersFollowTheLastBank) {
   RegisterBanks banks;
   LoadFactorySettings(banks, {});
   for (const BankId id : {BankId::Day, BankId::Night}) {
@@ -104,6 +83,12 @@ TEST(FactoryDefaults, unitAddressIsNeverWritten) {
   banks.WriteRegister(reg::kUnitAddress, 9);
   LoadDefaults(banks, {});
   EXPECT_EQ(banks.ReadRegister(reg::kUnitAddress), 9);
+  banks.SetActiveBank(BankId::Night);
+  LoadDefaults(banks, {VideoStandard::Ntsc, LinkMode::Serial, 1});
+  banks.SetActiveBank(BankId::Day);
+  LoadDefaults(banks, {VideoStandard::Ntsc, LinkMode::Serial, 4});
+  banks.SetActiveBank(BankId::Night);
+  EXPECT_EQ(banks.ReadRegister(reg::kUnitBaudRate), 4);
 }
 
 TEST(FactoryDefaults, triggerLevelHighByteIsTheZoneIndex) {
@@ -134,16 +119,6 @@ TEST(FactoryDefaults, ptzSetHasFixedCornerZones) {
     EXPECT_EQ(banks.Bank(id).normalSet, normal);
     EXPECT_EQ(banks.Bank(id).ptzSet, ptz);
   }
-}
-
-TEST(FactoryDefaults, sharedRegistersOfTheFirstBankAreOverwrittenByTheSecond) {
-  RegisterBanks banks;
-  banks.SetActiveBank(BankId::Night);
-  LoadDefaults(banks, {VideoStandard::Ntsc, LinkMode::Serial, 1});
-  banks.SetActiveBank(BankId::Day);
-  LoadDefaults(banks, {VideoStandard::Ntsc, LinkMode::Serial, 4});
-  banks.SetActiveBank(BankId::Night);
-  EXPECT_EQ(banks.ReadRegister(reg::kUnitBaudRate), 4);
 }
 
 }  // namespace

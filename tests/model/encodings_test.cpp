@@ -7,19 +7,13 @@
 namespace koral {
 namespace {
 
-TEST(Bcd, bothWaysForEveryTwoDigitNumber) {
+// Invalid nibbles keep their digits side by side.
+TEST(Bcd, bothWaysForEveryTwoDigitNumber_invalidNibblesAsTheirDigits) {
   for (int n = 0; n <= 99; ++n) {
     const std::uint8_t bcd = DecimalToBcd(n);
     EXPECT_EQ(bcd, ((n / 10) << 4) | (n % 10));
     EXPECT_EQ(BcdToDecimal(bcd), n);
   }
-  EXPECT_EQ(DecimalToBcd(7), 0x07);
-  EXPECT_EQ(DecimalToBcd(59), 0x59);
-  EXPECT_EQ(BcdToDecimal(0x17), 17);
-  EXPECT_EQ(BcdToDecimal(0x08), 8);
-}
-
-TEST(Bcd, invalidNibblesKeepTheirDigitsSideBySide) {
   EXPECT_EQ(BcdToDecimal(0x1A), 110);
   EXPECT_EQ(BcdToDecimal(0xA1), 101);
   EXPECT_EQ(BcdToDecimal(0xAB), 1011);
@@ -32,21 +26,17 @@ TEST(TitleCharset, everyCodeShowsItsCharacter) {
     const char shown = code < expected.size() ? expected[code] : ' ';
     EXPECT_EQ(TitleCodeToChar(static_cast<std::uint8_t>(code)), shown) << code;
   }
-  EXPECT_EQ(TitleCodeToChar(31), ' ');
-  EXPECT_EQ(TitleCodeToChar(50), ' ');
   EXPECT_EQ(TitleCodeToChar(255), ' ');
 }
 
-TEST(TitleCharset, textToCodes) {
+TEST(TitleCharset, textToCodes_cutAtSixteen) {
   const struct {
     std::string_view text;
     std::array<std::uint8_t, 4> first;
-  } cases[] = {
-      {"open", {0, 32, 21, 30}},   // no O: it becomes the digit zero
-      {"A#B", {17, 16, 18, 16}},   // # has no code
-      {"z:.,", {42, 10, 14, 15}},  //
-      {"<>-9", {11, 12, 13, 9}},
-  };
+  } cases[] = {{"open", {0, 32, 21, 30}},   // no O: it becomes the digit zero
+               {"A#B", {17, 16, 18, 16}},   // # has no code
+               {"z:.,", {42, 10, 14, 15}},  //
+               {"<>-9", {11, 12, 13, 9}}};
   for (const auto& c : cases) {
     const auto codes = EncodeTitle(c.text);
     for (std::size_t p = 0; p < 4; ++p)
@@ -55,9 +45,6 @@ TEST(TitleCharset, textToCodes) {
       EXPECT_EQ(codes[p], kTitleSpaceCode);
   }
   EXPECT_EQ(DecodeTitle(EncodeTitle("open")), "0PEN            ");
-}
-
-TEST(TitleCharset, textLongerThanSixteenIsCut) {
   EXPECT_EQ(DecodeTitle(EncodeTitle("ABCDEFGHIJKLMNPQRS")), "ABCDEFGHIJKLMNPQ");
 }
 

@@ -146,17 +146,15 @@ TEST_F(SettingsFile, Save_removesOnlyStaleTemporariesOfAnEarlierSaveToThatFile) 
   const struct {
     const char* name;
     bool stale, removed;
-  } strays[] = {
-      {".site.txt.123456.tmp", true, true},
-      {".site.txt.a0f.tmp", true, true},
-      {".site.txt.c0ffee.tmp", false, false},  // a save still running
-      {".other.tmp", true, false},
-      {".other.txt.123456.tmp", true, false},
-      {".site.txt.1234567.tmp", true, false},
-      {".site.txt.12345G.tmp", true, false},
-      {".site.txt..tmp", true, false},
-      {"site.txt.123456.tmp", true, false},
-  };
+  } strays[] = {{".site.txt.123456.tmp", true, true},
+                {".site.txt.a0f.tmp", true, true},
+                {".site.txt.c0ffee.tmp", false, false},  // a save still running
+                {".other.tmp", true, false},
+                {".other.txt.123456.tmp", true, false},
+                {".site.txt.1234567.tmp", true, false},
+                {".site.txt.12345G.tmp", true, false},
+                {".site.txt..tmp", true, false},
+                {"site.txt.123456.tmp", true, false}};
   std::vector<fs::path> kept{"site.txt"};
   for (const auto& stray : strays) {
     Put(dir_ / stray.name, "left over");

@@ -16,42 +16,34 @@ struct DecodeCase {
   std::vector<std::string> lines;
 };
 
-class OutputDecoding : public testing::TestWithParam<DecodeCase> {};
-
-TEST_P(OutputDecoding, frameGivesItsLinesTopDown) {
-  const DecodeCase& c = GetParam();
-  EXPECT_EQ(DecodeOutputFrame(c.frame, c.type, false).lines, c.lines);
+TEST(OutputDecoding, frameGivesItsLinesTopDown) {
+  const DecodeCase cases[] = {
+      DecodeCase{"moveAll", kMoveFlags, {0xFF}, {"MOVE    =  A  B  C  D  E  F  G  H " + kCrLf}},
+      DecodeCase{"moveNone", kMoveFlags, {0x00}, {"MOVE    =  -  -  -  -  -  -  -  - " + kCrLf}},
+      DecodeCase{"moveAandC", kMoveFlags, {0x05, 0x99}, {"MOVE    =  A  -  C  -  -  -  -  - " + kCrLf}},
+      DecodeCase{"triggerH", kTriggerFlags, {0x80}, {"TRIGGER =  -  -  -  -  -  -  -  H " + kCrLf}},
+      DecodeCase{"alarmB", kAlarmFlags, {0x02}, {"ALARM   =  -  B  -  -  -  -  -  - " + kCrLf}},
+      DecodeCase{
+          "statusDayEnabledLost", kStatusFlags, {0x98}, {"STATUS  = Day Mode , Alarm Enable , Video Lost " + kCrLf}},
+      DecodeCase{
+          "statusNightDisabledOk", kStatusFlags, {0x00}, {"STATUS  = Night Mode , Alarm Disable , Video OK " + kCrLf}},
+      DecodeCase{
+          "allFlags",
+          kAllFlags,
+          {0x5A, 0x01, 0x02, 0x04, 0x08},
+          {"MOVE    =  A  -  -  -  -  -  -  - " + kCrLf, "TRIGGER =  -  B  -  -  -  -  -  - " + kCrLf,
+           "ALARM   =  -  -  C  -  -  -  -  - " + kCrLf, "STATUS  = Day Mode , Alarm Disable , Video OK " + kCrLf}},
+      DecodeCase{"allFlagsWithoutLead", kAllFlags, {0x5B, 0x01, 0x02, 0x04, 0x08}, {}},
+      DecodeCase{"allFlagsTooShort", kAllFlags, {0x5A, 0x01, 0x02, 0x04}, {}},
+      DecodeCase{"zoneCDelta", 7, {0x5A, 0xFF, 0xFE}, {"Zone C = 1" + kCrLf}},
+      DecodeCase{"zoneADeltaMax", 5, {0x5A, 0x00, 0x00}, {"Zone A = 65535" + kCrLf}},
+      DecodeCase{"zoneHDeltaZero", 12, {0x5A, 0xFF, 0xFF}, {"Zone H = 0" + kCrLf}},
+      DecodeCase{"zoneDeltaTooShort", 6, {0x5A, 0xFF}, {}},
+      DecodeCase{"totalDelta", kTotalDelta, {0x5A, 0x01, 0x02}, {"Total Delta = 258" + kCrLf}},
+      DecodeCase{"totalDeltaWithoutLead", kTotalDelta, {0x01, 0x01, 0x02}, {}}};
+  for (const DecodeCase& c : cases)
+    EXPECT_EQ(DecodeOutputFrame(c.frame, c.type, false).lines, c.lines) << c.name;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Types, OutputDecoding,
-    testing::Values(
-        DecodeCase{"moveAll", kMoveFlags, {0xFF}, {"MOVE    =  A  B  C  D  E  F  G  H " + kCrLf}},
-        DecodeCase{"moveNone", kMoveFlags, {0x00}, {"MOVE    =  -  -  -  -  -  -  -  - " + kCrLf}},
-        DecodeCase{"moveAandC", kMoveFlags, {0x05, 0x99}, {"MOVE    =  A  -  C  -  -  -  -  - " + kCrLf}},
-        DecodeCase{"triggerH", kTriggerFlags, {0x80}, {"TRIGGER =  -  -  -  -  -  -  -  H " + kCrLf}},
-        DecodeCase{"alarmB", kAlarmFlags, {0x02}, {"ALARM   =  -  B  -  -  -  -  -  - " + kCrLf}},
-        DecodeCase{
-            "statusDayEnabledLost", kStatusFlags, {0x98}, {"STATUS  = Day Mode , Alarm Enable , Video Lost " + kCrLf}},
-        DecodeCase{"statusNightDisabledOk",
-                   kStatusFlags,
-                   {0x00},
-                   {"STATUS  = Night Mode , Alarm Disable , Video OK " + kCrLf}},
-        DecodeCase{
-            "allFlags",
-            kAllFlags,
-            {0x5A, 0x01, 0x02, 0x04, 0x08},
-            {"MOVE    =  A  -  -  -  -  -  -  - " + kCrLf, "TRIGGER =  -  B  -  -  -  -  -  - " + kCrLf,
-             "ALARM   =  -  -  C  -  -  -  -  - " + kCrLf, "STATUS  = Day Mode , Alarm Disable , Video OK " + kCrLf}},
-        DecodeCase{"allFlagsWithoutLead", kAllFlags, {0x5B, 0x01, 0x02, 0x04, 0x08}, {}},
-        DecodeCase{"allFlagsTooShort", kAllFlags, {0x5A, 0x01, 0x02, 0x04}, {}},
-        DecodeCase{"zoneCDelta", 7, {0x5A, 0xFF, 0xFE}, {"Zone C = 1" + kCrLf}},
-        DecodeCase{"zoneADeltaMax", 5, {0x5A, 0x00, 0x00}, {"Zone A = 65535" + kCrLf}},
-        DecodeCase{"zoneHDeltaZero", 12, {0x5A, 0xFF, 0xFF}, {"Zone H = 0" + kCrLf}},
-        DecodeCase{"zoneDeltaTooShort", 6, {0x5A, 0xFF}, {}},
-        DecodeCase{"totalDelta", kTotalDelta, {0x5A, 0x01, 0x02}, {"Total Delta = 258" + kCrLf}},
-        DecodeCase{"totalDeltaWithoutLead", kTotalDelta, {0x01, 0x01, 0x02}, {}}),
-    [](const testing::TestParamInfo<DecodeCase>& p) { return std::string(p.param.name); });
 
 ByteString Record(std::string_view text) {
   return ByteString(text.begin(), text.end());
@@ -64,7 +56,6 @@ TEST(EventLog, aRecordOfExactly24BytesShowsItsFirst22) {
   ASSERT_EQ(record.size(), 24u);
   EXPECT_EQ(DecodeOutputFrame(record, kEventLog, false).lines, std::vector<std::string>{text.substr(0, 22) + kCrLf});
   EXPECT_TRUE(DecodeOutputFrame(record, kEventLog, true).lines.empty()) << "nothing while an upload runs";
-
   for (const std::size_t size : {23u, 25u}) {
     EXPECT_TRUE(DecodeOutputFrame(ByteString(size, 'x'), kEventLog, false).lines.empty()) << size;
   }

@@ -44,21 +44,19 @@ TEST_F(SerialMonitorTest, uploadSwitchingThePollLoadsTheWindowHidden_menuShowsIt
   EXPECT_EQ(monitor.Display().LineCount(), 1u);
 }
 
-TEST_F(SerialMonitorTest, undecodableFrameIsConsumedWithoutLines) {
+// Switched off during an upload the frame stays; an undecodable one is consumed.
+TEST_F(SerialMonitorTest, undecodableFrameIsConsumedWithoutLinesButNotWhileSwitchedOff) {
+  monitor.SelectType(99);  // no such type: the selection stays
+  EXPECT_EQ(monitor.SelectedType(), kEventLog);
   monitor.SelectType(kTotalDelta);
+  monitor.SetPolling(false);
   mailboxes.monitor = {0x01, 0x02, 0x03};
+  monitor.Poll();
+  EXPECT_EQ(mailboxes.monitor, (ByteString{0x01, 0x02, 0x03}));
+  monitor.SetPolling(true);
   monitor.Poll();
   EXPECT_TRUE(mailboxes.monitor.empty());
   EXPECT_EQ(monitor.Display().LineCount(), 0u);
-}
-
-TEST_F(SerialMonitorTest, switchedOffDuringAnUploadLeavesTheFrameAlone) {
-  monitor.SetPolling(false);
-  mailboxes.monitor = {0xFF};
-  monitor.Poll();
-  EXPECT_EQ(mailboxes.monitor, ByteString{0xFF});
-  monitor.SelectType(99);  // no such type: the selection stays
-  EXPECT_EQ(monitor.SelectedType(), kEventLog);
 }
 
 TEST_F(SerialMonitorTest, earlierTextStaysBelowNewLines) {

@@ -73,7 +73,6 @@ TEST_F(IpSettingTest, setIpWithStartText_writesQueriesAndShowsTheReplyOneSecondL
   EXPECT_EQ(clock.now, 130);
   EXPECT_EQ(address.TimerPeriodMs(), 1000);
   EXPECT_EQ(address.TimerStartedAtMs(), 130);
-
   ports.Fake(1).Feed({192, 168, 0, 100}, false);
   EXPECT_EQ(address.PresentAddress(), "");
   address.TimerTick();
@@ -103,7 +102,13 @@ TEST_F(IpSettingTest, replyLongerThanOneRead_isShownWhole) {
   EXPECT_EQ(address.PresentAddress(), expected);
 }
 
-TEST_F(IpSettingTest, emptyAddressText_sendsNothing) {
+TEST_F(IpSettingTest, addressText_keepsFifteenCharactersAndWhenEmptySendsNothing) {
+  address.SetAddressText("192.168.100.100\r\n");
+  EXPECT_EQ(address.AddressText(), "192.168.100.100");
+  address.SetAddressText(
+      "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"
+      "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");  // 16 times "é"
+  EXPECT_EQ(address.AddressText().size(), 30u);
   chooser.Choose(0);
   address.TimerTick();
   address.SetAddressText("");
@@ -111,19 +116,6 @@ TEST_F(IpSettingTest, emptyAddressText_sendsNothing) {
   EXPECT_TRUE(ports.Fake(1).written.empty());
   EXPECT_TRUE(clock.sleeps.empty());
   EXPECT_EQ(address.TimerPeriodMs(), 0);
-}
-
-TEST_F(IpSettingTest, addressText_keepsFifteenCharacters) {
-  address.SetAddressText("192.168.100.100\r\n");
-  EXPECT_EQ(address.AddressText(), "192.168.100.100");
-  address.SetAddressText(
-      "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"
-      "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");  // 16 times "é"
-  EXPECT_EQ(address.AddressText().size(), 30u);
-}
-
-TEST(IpOctetsTest, startText_parsesToTheFactoryAddress) {
-  EXPECT_EQ(ParseIpOctets(IpAddressModel::kStartText), (IpOctets{192, 168, 0, 100}));
 }
 
 struct SetIpCase {

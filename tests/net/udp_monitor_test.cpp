@@ -50,7 +50,7 @@ class UdpMonitorTest : public ::testing::Test {
   void SetUp() override { receiver.Listen(); }
 };
 
-TEST_F(UdpMonitorTest, firstEvent_loadsTheWindowHiddenRegistersOnceAndShowsFiveLines) {
+TEST_F(UdpMonitorTest, firstEvent_loadsTheWindowHiddenRegistersOnceAndShowsFiveLinesKeptOverClose) {
   Receive(kEvent);
   EXPECT_EQ(Sent(), std::vector<ByteString>{kRegistration});
   EXPECT_TRUE(window.Loaded());
@@ -60,12 +60,6 @@ TEST_F(UdpMonitorTest, firstEvent_loadsTheWindowHiddenRegistersOnceAndShowsFiveL
   EXPECT_EQ(mailboxes.alarm, kEvent);
   window.Show();
   EXPECT_TRUE(window.Visible());
-  EXPECT_EQ(Sent().size(), 1u);
-}
-
-TEST_F(UdpMonitorTest, showCloseShow_registersOnceAndKeepsTheText) {
-  window.Show();
-  Receive(kEvent);
   window.Close();
   EXPECT_FALSE(window.Visible());
   window.Show();
@@ -73,21 +67,16 @@ TEST_F(UdpMonitorTest, showCloseShow_registersOnceAndKeepsTheText) {
   EXPECT_EQ(window.Text(), kEventText);
 }
 
-TEST_F(UdpMonitorTest, secondEvent_goesOnTopOfTheFirst) {
+TEST_F(UdpMonitorTest, secondEvent_goesOnTopOfTheFirstAndItsStatusSetsVideoLost) {
   Receive(kEvent);
   ByteString later = kEvent;
   later[15] = 0x46;
+  later[5] = 0x88;
   Receive(later);
+  EXPECT_TRUE(videoLost);
   EXPECT_EQ(window.Display().LineCount(), 10u);
   EXPECT_EQ(window.Display().Line(0), "CAM1  DEC-25-07  9:30:46\r\n");
   EXPECT_EQ(window.Display().Line(5), "CAM1  DEC-25-07  9:30:45\r\n");
-}
-
-TEST_F(UdpMonitorTest, statusByte_setsAndClearsVideoLost) {
-  ByteString lost = kEvent;
-  lost[5] = 0x88;
-  Receive(lost);
-  EXPECT_TRUE(videoLost);
   Receive(kEvent);
   EXPECT_FALSE(videoLost);
 }
@@ -108,19 +97,15 @@ TEST_P(UdpMonitorFramed, eventOfWrongLength_showsNothingAndEmptiesTheMonitorFram
 
 INSTANTIATE_TEST_SUITE_P(Lengths, UdpMonitorFramed, ::testing::Values(std::size_t{16}, std::size_t{18}));
 
-TEST_F(UdpMonitorTest, clear_emptiesTheDisplay) {
-  Receive(kEvent);
-  window.Clear();
-  EXPECT_EQ(window.Text(), "");
-}
-
-TEST_F(UdpMonitorTest, save_writesTheTextExactlyAsShown) {
+TEST_F(UdpMonitorTest, save_writesTheTextExactlyAsShownAndClearEmptiesIt) {
   Receive(kEvent);
   const auto path = std::filesystem::path(::testing::TempDir()) / "udp_monitor_save.txt";
   EXPECT_EQ(window.Save(path), std::nullopt);
   std::ifstream in(path, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), kEventText);
   std::filesystem::remove(path);
+  window.Clear();
+  EXPECT_EQ(window.Text(), "");
 }
 
 TEST_F(UdpMonitorTest, saveIntoMissingFolder_saysWhyAndNamesTheFile) {

@@ -150,11 +150,6 @@ void EnvironmentGuard::Set(const std::string& name, const std::string& value) {
   qputenv(name.c_str(), QByteArray::fromStdString(value));
 }
 
-void EnvironmentGuard::Unset(const std::string& name) {
-  Remember(name);
-  qunsetenv(name.c_str());
-}
-
 void EnvironmentGuard::Remember(const std::string& name) {
   std::optional<QByteArray> value;
   if (qEnvironmentVariableIsSet(name.c_str())) value = qgetenv(name.c_str());

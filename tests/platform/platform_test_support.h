@@ -1,6 +1,5 @@
-// Helpers for tests of the Qt adapters: bounded waits on the event loop, a
-// check for Qt warnings, a pseudo-terminal pair through socat, and the far end
-// of a serial line.
+// Helpers for the Qt adapter tests: bounded event-loop waits, Qt warning
+// checks, a socat pseudo-terminal pair and the far end of a line.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -93,12 +92,11 @@ class LineEnd {
   ByteString received_;
 };
 
-// Sets or clears environment variables and puts the old values back.
+// Sets environment variables and puts the old values back.
 class EnvironmentGuard {
  public:
   ~EnvironmentGuard();
   void Set(const std::string& name, const std::string& value);
-  void Unset(const std::string& name);
 
  private:
   void Remember(const std::string& name);

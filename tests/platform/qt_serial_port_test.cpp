@@ -47,22 +47,13 @@ TEST_F(QtSerialPortOnPty, write_leavesBeforeTheEventLoopRunsAgain) {
   EXPECT_EQ(farEnd.WaitForReceivedWithoutEventLoop(byte.size()), byte);
 }
 
-TEST_F(QtSerialPortOnPty, dtrOnAPseudoTerminal_leavesTheErrorTextAlone) {
-  ASSERT_TRUE(port.Open()) << port.ErrorText();
-  port.SetDtr(false);
-  port.SetDtr(true);
-  EXPECT_EQ(port.ErrorText(), "");
-}
-
 TEST_F(QtSerialPortOnPty, deviceVanishes_portClosesAndStopsNotifying) {
   int notifications = 0;
   port.SetReceiveHandler([&notifications] { ++notifications; });
   ASSERT_TRUE(port.Open()) << port.ErrorText();
   farEnd.Write(Bytes({0x01, 0x03}));
   ASSERT_TRUE(WaitUntil([&notifications] { return notifications > 0; }));
-
   pair.Kill();
-
   ASSERT_TRUE(WaitUntil([this] { return !port.IsOpen(); }));
   EXPECT_EQ(port.ErrorText(), "COM1 (" + pair.EndA() + "): The device stopped responding and the port was closed");
   const int notificationsWhenClosed = notifications;
@@ -83,11 +74,47 @@ TEST_F(QtSerialPortOnPty, receiveHandlerThatClosesThePort_endsTheNotifications) 
   farEnd.Write(Bytes({0x01, 0x03}));
   ASSERT_TRUE(WaitUntil([&notifications] { return notifications > 0; }));
   EXPECT_FALSE(port.IsOpen());
-
   farEnd.Write(Bytes({0x01, 0x03}));
   ASSERT_TRUE(pair.WaitForBytesTransferred(4)) << pair.Log();
   RunEventLoopFor(50);
   EXPECT_EQ(notifications, 1);
+}
+
+// What any serial line does: open and close, speeds, reads in arrival order, DTR.
+TEST_F(QtSerialPortOnPty, openAndClose_changeIsOpenAndOnlyAnOpenPortWritesOrReads) {
+  const ByteString request = Bytes({0x01, 0xBA, 0x00, 0xFF, 0x03});
+  EXPECT_FALSE(port.IsOpen());
+  EXPECT_FALSE(port.Write(request));
+  EXPECT_TRUE(port.SetBaudRate(4800)) << port.ErrorText();
+  ASSERT_TRUE(port.Open()) << port.ErrorText();
+  EXPECT_TRUE(port.IsOpen());
+  EXPECT_TRUE(port.Read(30).empty());
+  EXPECT_TRUE(port.SetBaudRate(9600)) << port.ErrorText();
+  port.SetDtr(false);
+  port.SetDtr(true);
+  EXPECT_EQ(port.ErrorText(), "");
+  EXPECT_TRUE(port.Write(request));
+  EXPECT_EQ(farEnd.WaitForReceived(request.size()), request);
+  port.Close();
+  EXPECT_FALSE(port.IsOpen());
+  QtSerialPort missing("COM2", pair.MissingDevice());
+  EXPECT_FALSE(missing.Open());
+  EXPECT_FALSE(missing.IsOpen());
+  EXPECT_FALSE(missing.ErrorText().empty());
+}
+
+TEST_F(QtSerialPortOnPty, bytesFromTheFarEnd_notifyAndReadAtMostMaxInArrivalOrder) {
+  int notifications = 0;
+  port.SetReceiveHandler([&notifications] { ++notifications; });
+  port.SetDtr(false);  // switched while closed, the port still opens and reads
+  ASSERT_TRUE(port.Open()) << port.ErrorText();
+  const ByteString sent = Sequence(40);
+  farEnd.Write(sent);
+  EXPECT_TRUE(WaitUntil([&notifications] { return notifications > 0; }));
+  ASSERT_TRUE(WaitUntil([&] { return port.BytesWaiting() >= sent.size(); }));
+  EXPECT_EQ(port.Read(30), ByteString(sent.begin(), sent.begin() + 30));
+  EXPECT_EQ(port.Read(30), ByteString(sent.begin() + 30, sent.end()));
+  EXPECT_TRUE(port.Read(30).empty());
 }
 
 // Bytes that reach the port while a receive handler waits before its read, as
@@ -129,7 +156,6 @@ TEST_P(QtSerialPortPieces, handlerThatWaitsThenReads_getsEveryByteThatArrivedMea
   ASSERT_TRUE(port.Open()) << port.ErrorText();
   ByteString sent = c.first;
   sent.insert(sent.end(), c.rest.begin(), c.rest.end());
-
   farEnd.Write(c.first);
   const auto received = [&reads] {
     return std::accumulate(reads.begin(), reads.end(), std::size_t{0},
@@ -137,7 +163,6 @@ TEST_P(QtSerialPortPieces, handlerThatWaitsThenReads_getsEveryByteThatArrivedMea
   };
   ASSERT_TRUE(WaitUntil([&] { return received() >= sent.size(); })) << received() << " bytes read";
   RunEventLoopFor(2 * kReceiveSettleMs);  // any further notification
-
   std::vector<std::size_t> sizes;
   ByteString joined;
   for (const ByteString& r : reads) {
@@ -161,60 +186,42 @@ INSTANTIATE_TEST_SUITE_P(
                       PiecesCase{"pieceWhileTheLeftoverIsRead_joinsIt", Range(0, 40), Range(40, 12), 2, {30, 22}}),
     [](const ::testing::TestParamInfo<PiecesCase>& p) { return std::string(p.param.name); });
 
-TEST(QtSerialPortTest, portWithoutADevice_saysSoOnOpen) {
-  QtSerialPort port("COM3", "");
-  EXPECT_FALSE(port.Open());
-  EXPECT_EQ(port.ErrorText(), "No device for COM3");
-}
-
-TEST(QtSerialPortTest, missingDevice_errorNamesThePortAndTheDevice) {
-  QtSerialPort port("COM2", "/nonexistent/koral-tty");
-  EXPECT_FALSE(port.Open());
-  EXPECT_TRUE(port.ErrorText().starts_with("COM2 (/nonexistent/koral-tty): ")) << port.ErrorText();
-}
-
-TEST(SerialErrorTextTest, permissionDenied_saysHowToGetAccess) {
-  const std::string text = SerialErrorText("COM1", "/dev/ttyUSB0", "Permission denied", true);
-  EXPECT_TRUE(text.starts_with("COM1 (/dev/ttyUSB0): Permission denied. Another program may be using the port"))
-      << text;
-#ifdef Q_OS_LINUX
-  EXPECT_NE(text.find("sudo usermod -aG dialout $USER"), std::string::npos) << text;
-  EXPECT_NE(text.find("log in again"), std::string::npos) << text;
-#endif
-}
-
-TEST(SerialErrorTextTest, otherFailures_areTheReasonAlone) {
+TEST(QtSerialPortTest, openFailures_nameThePortAndTheDevice) {
+  QtSerialPort none("COM3", "");
+  EXPECT_FALSE(none.Open());
+  EXPECT_EQ(none.ErrorText(), "No device for COM3");
+  QtSerialPort missing("COM2", "/nonexistent/koral-tty");
+  EXPECT_FALSE(missing.Open());
+  EXPECT_TRUE(missing.ErrorText().starts_with("COM2 (/nonexistent/koral-tty): ")) << missing.ErrorText();
   EXPECT_EQ(SerialErrorText("COM4", "/dev/ttyS0", "No such file or directory", false),
             "COM4 (/dev/ttyS0): No such file or directory");
   EXPECT_EQ(SerialErrorText("COM4", "COM4", "Access is denied.", false), "COM4: Access is denied.");
+  const std::string denied = SerialErrorText("COM1", "/dev/ttyUSB0", "Permission denied", true);
+  EXPECT_TRUE(denied.starts_with("COM1 (/dev/ttyUSB0): Permission denied. Another program may be using the port"))
+      << denied;
+#ifdef Q_OS_LINUX
+  EXPECT_NE(denied.find("sudo usermod -aG dialout $USER"), std::string::npos) << denied;
+  EXPECT_NE(denied.find("log in again"), std::string::npos) << denied;
+#endif
 }
 
-TEST(PortDevicesTest, portList_usbAdaptersFirstThenOnBoardPortsInNaturalOrder) {
-  const PortDevices devices = AssignPortDevices(
-      {}, {"/dev/ttyS10", "/dev/ttyUSB10", "/dev/ttyS2", "/dev/ttyAMA0", "/dev/ttyUSB2", "/dev/ttyACM0", "/dev/ttyS0"});
-  EXPECT_EQ(DescribePorts(devices), (std::vector<std::string>{
-                                        "COM1 = /dev/ttyACM0 (USB serial, from the port list)",
-                                        "COM2 = /dev/ttyUSB2 (USB serial, from the port list)",
-                                        "COM3 = /dev/ttyUSB10 (USB serial, from the port list)",
-                                        "COM4 = /dev/ttyS0 (serial port, from the port list)",
-                                        "COM5 = /dev/ttyS2 (serial port, from the port list)",
-                                        "COM6 = /dev/ttyS10 (serial port, from the port list)",
-                                    }));
-}
-
-TEST(PortDevicesTest, environment_takesItsPortsWithoutShiftingTheList) {
+TEST(PortDevicesTest, usbAdaptersFirstThenOnBoardPortsInNaturalOrder_environmentWithoutShifting) {
+  EXPECT_EQ(DescribePorts(AssignPortDevices({}, {"/dev/ttyS10", "/dev/ttyUSB10", "/dev/ttyS2", "/dev/ttyAMA0",
+                                                 "/dev/ttyUSB2", "/dev/ttyACM0", "/dev/ttyS0"})),
+            (std::vector<std::string>{"COM1 = /dev/ttyACM0 (USB serial, from the port list)",
+                                      "COM2 = /dev/ttyUSB2 (USB serial, from the port list)",
+                                      "COM3 = /dev/ttyUSB10 (USB serial, from the port list)",
+                                      "COM4 = /dev/ttyS0 (serial port, from the port list)",
+                                      "COM5 = /dev/ttyS2 (serial port, from the port list)",
+                                      "COM6 = /dev/ttyS10 (serial port, from the port list)"}));
   PortOverrides overrides;
   overrides[1] = "/tmp/x";
   overrides[3] = "";
-  const PortDevices devices = AssignPortDevices(overrides, {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"});
-  EXPECT_EQ(DescribePorts(devices), (std::vector<std::string>{
-                                        "COM1 = /dev/ttyUSB0 (USB serial, from the port list)",
-                                        "COM2 = /tmp/x (from KORAL_COM2)",
-                                        "COM3 = /dev/ttyS0 (serial port, from the port list)",
-                                        "COM4 = (none)",
-                                        "COM5 = (none)",
-                                        "COM6 = (none)",
-                                    }));
+  EXPECT_EQ(
+      DescribePorts(AssignPortDevices(overrides, {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"})),
+      (std::vector<std::string>{
+          "COM1 = /dev/ttyUSB0 (USB serial, from the port list)", "COM2 = /tmp/x (from KORAL_COM2)",
+          "COM3 = /dev/ttyS0 (serial port, from the port list)", "COM4 = (none)", "COM5 = (none)", "COM6 = (none)"}));
 }
 
 class QtSerialPortsTest : public PlatformTest {
@@ -226,39 +233,25 @@ class QtSerialPortsTest : public PlatformTest {
   }
 
   EnvironmentGuard environment;
+  QtClock clock;
 };
 
 TEST_F(QtSerialPortsTest, koralComN_namesTheDeviceOfComN) {
   NameAllPorts({"", "/tmp/x", "", "", "", ""});
   QtSerialPorts ports;
-  EXPECT_EQ(ports.Describe(), (std::vector<std::string>{
-                                  "COM1 = (none)",
-                                  "COM2 = /tmp/x (from KORAL_COM2)",
-                                  "COM3 = (none)",
-                                  "COM4 = (none)",
-                                  "COM5 = (none)",
-                                  "COM6 = (none)",
-                              }));
+  EXPECT_EQ(ports.Describe(),
+            (std::vector<std::string>{"COM1 = (none)", "COM2 = /tmp/x (from KORAL_COM2)", "COM3 = (none)",
+                                      "COM4 = (none)", "COM5 = (none)", "COM6 = (none)"}));
   EXPECT_EQ(DescribePorts(), ports.Describe());
   EXPECT_EQ(ports.QtPort(2).Device(), "/tmp/x");
   EXPECT_FALSE(ports.Port(3).Open());
   EXPECT_EQ(ports.Port(3).ErrorText(), "No device for COM3");
-}
-
-TEST_F(QtSerialPortsTest, portNamedByTheEnvironment_talksToThatDevice) {
-  PtyPair pair;
-  ASSERT_TRUE(pair.Start()) << pair.Log();
-  LineEnd farEnd;
-  ASSERT_TRUE(farEnd.Open(pair.EndB())) << farEnd.ErrorText();
-  NameAllPorts({"", "", "", pair.EndA(), "", ""});
-  QtSerialPorts ports;
-
-  SerialPort& com4 = ports.Port(4);
-  ASSERT_TRUE(com4.SetBaudRate(4800)) << com4.ErrorText();
-  ASSERT_TRUE(com4.Open()) << com4.ErrorText();
-  const ByteString request = Bytes({0xBA});
-  EXPECT_TRUE(com4.Write(request));
-  EXPECT_EQ(farEnd.WaitForReceived(request.size()), request);
+  EXPECT_THROW(ports.Port(0), std::out_of_range);
+  EXPECT_THROW(ports.Port(7), std::out_of_range);
+  Transport transport(LinkMode::Serial, clock, &ports, nullptr, nullptr);
+  transport.OpenSerialPort(5, 9600);
+  EXPECT_TRUE(transport.PortError());
+  EXPECT_EQ(transport.PortErrorText(), "No device for COM5");
 }
 
 TEST_F(QtSerialPortsTest, transportOnTheRealPorts_sendsEachByteOnTheChosenPort) {
@@ -267,32 +260,13 @@ TEST_F(QtSerialPortsTest, transportOnTheRealPorts_sendsEachByteOnTheChosenPort) 
   LineEnd farEnd;
   ASSERT_TRUE(farEnd.Open(pair.EndB())) << farEnd.ErrorText();
   NameAllPorts({"", pair.EndA(), "", "", "", ""});
-  QtClock clock;
   QtSerialPorts ports;
   Transport transport(LinkMode::Serial, clock, &ports, nullptr, nullptr);
-
   transport.OpenSerialPort(2, 4800);
   ASSERT_FALSE(transport.PortError()) << transport.PortErrorText();
   for (const std::uint8_t byte : Bytes({0x98, 0xA0, 0xBA}))
     transport.SendByte(byte);
   EXPECT_EQ(farEnd.WaitForReceivedWithoutEventLoop(3), Bytes({0x98, 0xA0, 0xBA}));
-}
-
-TEST_F(QtSerialPortsTest, transportOpeningAPortWithoutDevice_reportsIt) {
-  NameAllPorts({"", "", "", "", "", ""});
-  QtClock clock;
-  QtSerialPorts ports;
-  Transport transport(LinkMode::Serial, clock, &ports, nullptr, nullptr);
-  transport.OpenSerialPort(5, 9600);
-  EXPECT_TRUE(transport.PortError());
-  EXPECT_EQ(transport.PortErrorText(), "No device for COM5");
-}
-
-TEST_F(QtSerialPortsTest, portNumberOutsideOneToSix_isRefused) {
-  NameAllPorts({"", "", "", "", "", ""});
-  QtSerialPorts ports;
-  EXPECT_THROW(ports.Port(0), std::out_of_range);
-  EXPECT_THROW(ports.Port(7), std::out_of_range);
 }
 
 }  // namespace

@@ -32,25 +32,19 @@ struct Endpoint {
 
 class QtUdpSocketTest : public PlatformTest {};
 
-TEST_F(QtUdpSocketTest, datagramHandler_bindsAtOnceOnAPortTheSystemChose) {
-  Endpoint endpoint;
-  EXPECT_TRUE(endpoint.socket.IsBound());
-  EXPECT_NE(endpoint.socket.LocalPort(), 0);
-}
-
-TEST_F(QtUdpSocketTest, twoSockets_exchangeDatagramsWithSenderAddressAndPort) {
+TEST_F(QtUdpSocketTest, twoSockets_bindAtOnceAndExchangeDatagramsWithSenderAddressAndPort) {
   Endpoint pc;
   Endpoint bridge;
+  EXPECT_TRUE(pc.socket.IsBound()) << "a datagram handler binds at once";
+  EXPECT_NE(pc.socket.LocalPort(), 0);
   pc.socket.SetRemote(kLoopback, bridge.socket.LocalPort());
   bridge.socket.SetRemote(kLoopback, pc.socket.LocalPort());
-
   const ByteString lineControlOn = Bytes({0x01, 0xFE, 0x15, 0xFF, 0x01, 0x00, 0x00, 0x00});
   pc.socket.Send(lineControlOn);
   ASSERT_TRUE(bridge.WaitForDatagrams(1));
   EXPECT_EQ(bridge.received[0].bytes, lineControlOn);
   EXPECT_EQ(bridge.received[0].senderAddress, kLoopback);
   EXPECT_EQ(bridge.received[0].senderPort, pc.socket.LocalPort());
-
   const ByteString statusReply = Bytes({0x01, 0x11, 0xBA, 0x42, 0x03});
   bridge.socket.Send(statusReply);
   ASSERT_TRUE(pc.WaitForDatagrams(1));
@@ -59,31 +53,24 @@ TEST_F(QtUdpSocketTest, twoSockets_exchangeDatagramsWithSenderAddressAndPort) {
   EXPECT_EQ(pc.received[0].senderPort, bridge.socket.LocalPort());
 }
 
-TEST_F(QtUdpSocketTest, socketWithoutHandler_bindsOnItsFirstSend) {
+// Without a handler, and once closed, a socket binds on its next send.
+TEST_F(QtUdpSocketTest, unboundSocket_bindsOnItsNextSend) {
   Endpoint bridge;
-  QtUdpSocket pc;
-  pc.SetLocalPort(0);
-  pc.SetRemote(kLoopback, bridge.socket.LocalPort());
-  EXPECT_FALSE(pc.IsBound());
-
-  pc.Send(Bytes({0x01}));
-  EXPECT_TRUE(pc.IsBound());
-  ASSERT_TRUE(bridge.WaitForDatagrams(1));
-  EXPECT_EQ(bridge.received[0].senderPort, pc.LocalPort());
-}
-
-TEST_F(QtUdpSocketTest, closedSocket_bindsAgainOnTheNextSend) {
-  Endpoint bridge;
-  Endpoint pc;
-  pc.socket.SetRemote(kLoopback, bridge.socket.LocalPort());
-  pc.socket.Close();
-  EXPECT_FALSE(pc.socket.IsBound());
-
-  pc.socket.Send(Bytes({0x02}));
-  EXPECT_TRUE(pc.socket.IsBound());
-  ASSERT_TRUE(bridge.WaitForDatagrams(1));
-  EXPECT_EQ(bridge.received[0].bytes, Bytes({0x02}));
-  EXPECT_EQ(bridge.received[0].senderPort, pc.socket.LocalPort());
+  QtUdpSocket fresh;
+  fresh.SetLocalPort(0);
+  Endpoint closed;
+  closed.socket.Close();
+  int n = 0;
+  for (QtUdpSocket* pc : {&fresh, &closed.socket}) {
+    SCOPED_TRACE(n);
+    pc->SetRemote(kLoopback, bridge.socket.LocalPort());
+    EXPECT_FALSE(pc->IsBound());
+    pc->Send(Bytes({++n}));
+    EXPECT_TRUE(pc->IsBound());
+    ASSERT_TRUE(bridge.WaitForDatagrams(static_cast<std::size_t>(n)));
+    EXPECT_EQ(bridge.received.back().bytes, Bytes({n}));
+    EXPECT_EQ(bridge.received.back().senderPort, pc->LocalPort());
+  }
 }
 
 TEST_F(QtUdpSocketTest, ownDatagramComingBack_isDropped) {
@@ -96,7 +83,6 @@ TEST_F(QtUdpSocketTest, ownDatagramComingBack_isDropped) {
   other.socket.SetRemote(kLoopback, pc.socket.LocalPort());
   const ByteString marker = Bytes({0x01, 0x21, 0x03});
   other.socket.Send(marker);
-
   ASSERT_TRUE(pc.WaitForDatagrams(1));
   ASSERT_EQ(pc.received.size(), 1u);
   EXPECT_EQ(pc.received[0].bytes, marker);
@@ -116,7 +102,6 @@ TEST_F(QtUdpSocketTest, handlerThatClosesTheSocket_stillGetsWhatHadArrivedInOrde
   bridge.socket.Send(Bytes({0x01, 0x12, 0x03}));
   bridge.socket.Send(Bytes({0x01, 0x13, 0x03}));
   QThread::msleep(50);  // both are waiting on the socket before the first is handled
-
   ASSERT_TRUE(WaitUntil([&ids] { return ids.size() >= 2; }));
   EXPECT_EQ(ids, (std::vector<std::uint8_t>{0x12, 0x13}));
   EXPECT_FALSE(pc.IsBound());
@@ -128,7 +113,6 @@ TEST_F(QtUdpSocketTest, secondSocketOnTheSamePort_sharesIt) {
   QtUdpSocket second;
   second.SetLocalPort(first.socket.LocalPort());
   second.SetRemote(kLoopback, bridge.socket.LocalPort());
-
   second.Send(Bytes({0x03}));
   EXPECT_TRUE(second.IsBound());
   EXPECT_EQ(second.LocalPort(), first.socket.LocalPort());
@@ -136,22 +120,14 @@ TEST_F(QtUdpSocketTest, secondSocketOnTheSamePort_sharesIt) {
   EXPECT_EQ(bridge.received[0].senderPort, first.socket.LocalPort());
 }
 
-TEST_F(QtUdpSocketTest, localAddressForALoopbackRemote_isTheLoopbackAddress) {
+TEST_F(QtUdpSocketTest, beforeBinding_localPortIsTheChosenOneAndTheAddressFollowsTheRemote) {
   QtUdpSocket socket;
-  socket.SetRemote(kLoopback, kBridgePort);
-  EXPECT_EQ(socket.LocalAddress(), kLoopback);
-}
-
-TEST_F(QtUdpSocketTest, localAddressWithoutARemote_isUnknown) {
-  QtUdpSocket socket;
+  EXPECT_EQ(socket.LocalPort(), kBridgePort);
   EXPECT_EQ(socket.LocalAddress(), "");
   socket.SetRemote("192.168.0.", kBridgePort);  // half-typed
   EXPECT_EQ(socket.LocalAddress(), "");
-}
-
-TEST_F(QtUdpSocketTest, localPortBeforeBinding_isTheChosenPort) {
-  QtUdpSocket socket;
-  EXPECT_EQ(socket.LocalPort(), kBridgePort);
+  socket.SetRemote(kLoopback, kBridgePort);
+  EXPECT_EQ(socket.LocalAddress(), kLoopback);
   socket.SetLocalPort(0);
   EXPECT_EQ(socket.LocalPort(), 0);
 }
@@ -161,18 +137,10 @@ class SystemHardwareAddressesTest : public PlatformTest {
   SystemHardwareAddresses lookup;
 };
 
-TEST_F(SystemHardwareAddressesTest, loopbackAddress_hasNone) {
-  EXPECT_EQ(lookup.Lookup(kLoopback), std::nullopt);
-}
-
-TEST_F(SystemHardwareAddressesTest, addressNoInterfaceOwns_hasNone) {
-  EXPECT_EQ(lookup.Lookup("203.0.113.77"), std::nullopt);  // documentation range, never assigned
-}
-
-TEST_F(SystemHardwareAddressesTest, textThatIsNoIpv4Address_hasNone) {
-  EXPECT_EQ(lookup.Lookup(""), std::nullopt);
-  EXPECT_EQ(lookup.Lookup("::1"), std::nullopt);
-  EXPECT_EQ(lookup.Lookup("192.168.0."), std::nullopt);
+// 203.0.113.77 is in the documentation range, never assigned.
+TEST_F(SystemHardwareAddressesTest, loopbackUnownedOrMalformedAddress_hasNone) {
+  for (const char* address : {kLoopback, "203.0.113.77", "", "::1", "192.168.0."})
+    EXPECT_EQ(lookup.Lookup(address), std::nullopt) << address;
 }
 
 TEST_F(SystemHardwareAddressesTest, addressOfANetworkCard_givesTheCardsHardwareAddress) {
@@ -188,17 +156,11 @@ TEST_F(SystemHardwareAddressesTest, addressOfANetworkCard_givesTheCardsHardwareA
   GTEST_SKIP() << "no network card with an IPv4 address and a hardware address";
 }
 
-TEST(ParseHardwareAddressTest, sixHexPairs_areTheBytes) {
+TEST(ParseHardwareAddressTest, sixHexPairsAreTheBytes_allZerosOrOtherLengthsAreNone) {
   EXPECT_EQ(ParseHardwareAddress("00:1A:2B:3C:4D:5E"), (HardwareAddress{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}));
   EXPECT_EQ(ParseHardwareAddress("02:fc:00:00:00:01"), (HardwareAddress{0x02, 0xFC, 0x00, 0x00, 0x00, 0x01}));
-}
-
-TEST(ParseHardwareAddressTest, allZerosOrOtherLengths_areNone) {
-  EXPECT_EQ(ParseHardwareAddress("00:00:00:00:00:00"), std::nullopt);
-  EXPECT_EQ(ParseHardwareAddress(""), std::nullopt);
-  EXPECT_EQ(ParseHardwareAddress("00:1A:2B:3C:4D"), std::nullopt);
-  EXPECT_EQ(ParseHardwareAddress("00:1A:2B:3C:4D:5E:6F:70"), std::nullopt);
-  EXPECT_EQ(ParseHardwareAddress("00:1A:2B:3C:4D:XY"), std::nullopt);
+  for (const char* text : {"00:00:00:00:00:00", "", "00:1A:2B:3C:4D", "00:1A:2B:3C:4D:5E:6F:70", "00:1A:2B:3C:4D:XY"})
+    EXPECT_EQ(ParseHardwareAddress(text), std::nullopt) << text;
 }
 
 }  // namespace

@@ -1,8 +1,5 @@
-// The alarm window bound to its model: an ALL FLAGS frame in the alarm mailbox
-// lights and blinks the lamps with the sound, "Clear Alarm" tells the unit and
-// puts the lamps out, a PC without sound output is told so, and a closed
-// window comes back afresh. The serial link is in memory; the window's own
-// timer is expired by hand where the tick count matters.
+// The alarm window bound to its model, over an in-memory serial link; the
+// window's timer is expired by hand where the tick count matters.
 #include "ui/alarm_window.h"
 
 #include <QLabel>
@@ -74,7 +71,6 @@ class AlarmWindowTest : public QObject {
     QCOMPARE(Timer().interval(), 100);
     QVERIFY(Timer().isActive());
     QCOMPARE(Lamps(), QStringLiteral("GGGGGGGG"));
-
     rig_->mailboxes.PostOther(kAlarmOnAAndC);
     // Lit at once, red again on the next tick (the sound is asked for then),
     // then dark green and red in turn, one sound per red.
@@ -90,9 +86,7 @@ class AlarmWindowTest : public QObject {
     Expire(2);
     FakeSerialPort& port = rig_->ports.Fake(1);
     const std::size_t sentBefore = port.written.size();
-
     QTest::mouseClick(Find<QPushButton>(rig_->window, "Command3"), Qt::LeftButton);
-
     QCOMPARE(port.written.size(), sentBefore + 1);
     QCOMPARE(port.written.back().bytes, ByteString{0xA8});
     QCOMPARE(Caption("Command3"), QStringLiteral("Clear Alarm"));
@@ -101,22 +95,15 @@ class AlarmWindowTest : public QObject {
     QCOMPARE(Lamp(0).accessibleName(), QStringLiteral("Zone A: no alarm"));
   }
 
-  void noSoundOutput_isToldAndTheWindowWorksInSilenceOrNot() {
+  void noSoundOutput_isToldAndTheWindowStillWorks() {
     rig_->sound.devices = 0;
     rig_->window.Open();
     QCOMPARE(messages_, QStringList{QStringLiteral("Sound Card|Your system can not play sound Files.")});
     QCOMPARE(icons_, QList<QMessageBox::Icon>{QMessageBox::Information});
     QVERIFY(rig_->window.isVisible());
     QVERIFY(Timer().isActive());
-
     rig_->mailboxes.PostOther(kAlarmOnAAndC);
-    Expire(1);
-    QTest::mouseClick(Find<QPushButton>(rig_->window, "Command1"), Qt::LeftButton);
-    QCOMPARE(Caption("Command1"), QStringLiteral("Enable Sound"));
-    QCOMPARE(LampsOverTicks(3), QStringLiteral("RGRGGGGG:0 GGGGGGGG:0 RGRGGGGG:0"));
-    QTest::mouseClick(Find<QPushButton>(rig_->window, "Command1"), Qt::LeftButton);
-    QCOMPARE(Caption("Command1"), QStringLiteral("Disable Sound"));
-    QCOMPARE(LampsOverTicks(1), QStringLiteral("GGGGGGGG:1"));  // asked for; with no output it fails silently
+    QCOMPARE(LampsOverTicks(3), QStringLiteral("RGRGGGGG:0 RGRGGGGG:0 GGGGGGGG:1"));  // asked for; fails silently
   }
 
   void closeAndReopen_startsAfresh_data() {
@@ -132,7 +119,7 @@ class AlarmWindowTest : public QObject {
     rig_->mailboxes.PostOther(kAlarmOnAAndC);
     Expire(1);
     QTest::mouseClick(Find<QPushButton>(window, "Command1"), Qt::LeftButton);
-
+    QCOMPARE(Caption("Command1"), QStringLiteral("Enable Sound"));
     if (byEscape) {
       QTest::keyClick(&window, Qt::Key_Escape);
     } else {
@@ -141,7 +128,6 @@ class AlarmWindowTest : public QObject {
     QVERIFY(!window.isVisible());
     QVERIFY(!Timer().isActive());
     QVERIFY(!rig_->model.IsOpen());
-
     window.Open();
     QCOMPARE(Lamps(), QStringLiteral("GGGGGGGG"));
     QCOMPARE(Caption("Command1"), QStringLiteral("Disable Sound"));

@@ -1,6 +1,5 @@
-// The whole program against the emulated unit on a pseudo-terminal: the
-// selector, the serial connection window, the connection check's message, the
-// settings window and a download, as a user goes through them.
+// The whole program against the emulated unit, as a user goes from the
+// selector through the connection to the settings window and a download.
 #include "ui/desktop_program.h"
 
 #include <QAction>
@@ -22,13 +21,6 @@ namespace {
 constexpr int kConnectMs = 5000;
 constexpr int kDownloadMs = 60000;  // seven heartbeats and the protocol's real waits
 const QString kCompleted = QStringLiteral("KORAL|Communication  Completed");
-
-SettingsImage ReadImage(const QString& path) {
-  auto read = ReadSettingsFile(path.toStdString());
-  if (const auto* error = std::get_if<SettingsFileError>(&read))
-    QTest::qFail(error->message.c_str(), __FILE__, __LINE__);
-  return std::holds_alternative<SettingsImage>(read) ? std::get<SettingsImage>(read) : SettingsImage{};
-}
 
 }  // namespace
 
@@ -57,7 +49,6 @@ class DesktopProgramTest : public QObject {
     ui::DesktopProgram program;
     QWidget* settings = Connect(program, model, entry);
     QVERIFY(settings != nullptr);
-
     QTEST(messages_, "messages");
     QVERIFY(TopLevel("Setting") == nullptr);
     QTEST(ports_->currentText(), "entryUsed");
@@ -114,7 +105,6 @@ class DesktopProgramTest : public QObject {
     title->selectAll();
     QTest::keyClicks(title, "SENT DAY");
     Pick(*Find<QComboBox>(*settings, "cmbRelay"), 2);
-
     QSignalSpy progress(Find<QProgressBar>(*settings, "Pbr"), &QProgressBar::valueChanged);
     Find<QAction>(*settings, "mnuDownload")->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(messages_.size() == 3 && QFile::exists(dump), kDownloadMs);
@@ -128,8 +118,8 @@ class DesktopProgramTest : public QObject {
     // What the PC holds, through File > Save.
     savedFile_ = unit.FilePath("pc.txt");
     Find<QAction>(*settings, "mnuSaveAs")->trigger();
-    const SettingsImage held = ReadImage(dump);
-    QCOMPARE(integration::DifferingLines(ReadImage(savedFile_), held), std::string());
+    const SettingsImage held = integration::ImageOfFile(dump.toStdString());
+    QCOMPARE(integration::DifferingLines(integration::ImageOfFile(savedFile_.toStdString()), held), std::string());
     QCOMPARE(integration::TitleOf(held, BankId::Day), std::string("SENT DAY"));
   }
 

@@ -1,6 +1,4 @@
-// The manual window on the real manual: its headings as a tree, a click that
-// brings a heading to the top of the text, Find and the closing keys; and a
-// manual that cannot be read shows nothing.
+// The manual window on the real manual, and on one that cannot be read.
 #include "ui/help_window.h"
 
 #include <QDir>
@@ -49,7 +47,6 @@ class HelpWindowTest : public QObject {
     QCOMPARE(window.windowTitle(), QStringLiteral("KORAL Manual"));
     auto* tree = Find<QTreeWidget>(window, QStringLiteral("headings"));
     auto* text = Find<QTextBrowser>(window, QStringLiteral("manualText"));
-
     const QStringList firstChapters = {QStringLiteral("About KORAL"), QStringLiteral("Starting KORAL"),
                                        QStringLiteral("Connecting over a serial port"),
                                        QStringLiteral("Connecting over the network")};
@@ -59,7 +56,6 @@ class HelpWindowTest : public QObject {
     QCOMPARE(tree->topLevelItem(2)->child(0)->text(0), QStringLiteral("Model and video standard"));
     QVERIFY(tree->findItems(QStringLiteral("#"), Qt::MatchStartsWith | Qt::MatchRecursive).isEmpty());
     QCOMPARE(text->verticalScrollBar()->value(), 0);
-
     QTreeWidgetItem* later = Heading(*tree, QStringLiteral("The alarm window"));
     QVERIFY(later != nullptr);
     tree->scrollToItem(later);

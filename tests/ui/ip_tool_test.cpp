@@ -1,6 +1,4 @@
-// The IP address tool's windows on a real serial line: the port choice, the
-// query on activation, Set_IP's bytes and the reply shown a second later, a
-// port that does not open, and the close that ends the program.
+// The IP address tool's windows on a real serial line.
 #include "ui/ip_tool.h"
 
 #include <QComboBox>
@@ -60,7 +58,6 @@ class IpToolTest : public QObject {
     QVERIFY(peer.WaitForBytes(kQuery.size(), kArriveMs));
     QCOMPARE(peer.Bytes(), kQuery);
     QCOMPARE(peer.BaudRate(), std::optional<int>(4800));
-
     auto* address = Find<QPlainTextEdit>(window, "txtdisplay");
     QCOMPARE(address->toPlainText(), QStringLiteral("192.168.0.100\n"));
     address->selectAll();
@@ -70,7 +67,6 @@ class IpToolTest : public QObject {
     const Bytes expected = Joined({kQuery, {0x01, 0x10, 0x0A, 0x00, 0x00, 0x1F, 0x2F, 0x3F, 0x01, 0x03}, kQuery});
     QVERIFY(peer.WaitForBytes(expected.size(), kArriveMs));
     QCOMPARE(peer.Bytes(), expected);
-
     const Bytes reply = {0x0A, 0x00, 0x03, 0x01};
     QVERIFY(peer.Reply(reply));
     auto* present = Find<QLabel>(window, "txtDisp");
@@ -78,7 +74,6 @@ class IpToolTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(present->text(), QStringLiteral("10.0.3.1"), kReplyShownMs);
     const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent);
     QVERIFY2(waited.count() >= kReadBackMs - kTimerSlackMs, QByteArray::number(waited.count()));
-
     QVERIFY(!ended);
     window.close();
     QVERIFY(ended);

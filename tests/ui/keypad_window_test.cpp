@@ -1,6 +1,4 @@
-// The keypad window bound to its model on a real serial line: SELECT's bytes
-// with their waits, a spinner's address byte, the unload on close, and which
-// keys the unit's model enables.
+// The keypad window bound to its model on a real serial line.
 #include "ui/keypad_window.h"
 
 #include <QGroupBox>

@@ -1,6 +1,5 @@
-// The monitor windows frmSerialWin and UDPWin as the user sees them: the
-// emulated unit's output data arriving in the serial monitor, Save and Print
-// through their dialogs, and the UDP monitor's Clear, close and reopen.
+// The serial and UDP monitor windows as the user sees them: output data from
+// the emulated unit, Save, Print, Clear, close and reopen.
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
@@ -101,7 +100,6 @@ class MonitorWindowsTest : public QObject {
     connection.Activate();
     connection.Choose(kBaud4800Index);  // COM1 at 4800
     QVERIFY(!runtime.Engine().GetTransport().PortError());
-
     SerialMonitorModel& model = runtime.Engine().SerialMonitor();
     ui::SerialMonitorWindow window(model);
     window.ShowFromMenu();
@@ -114,7 +112,6 @@ class MonitorWindowsTest : public QObject {
     QCOMPARE(output->currentText(), QStringLiteral("EVENT LOG"));
     Pick(*output, kAllFlags);
     QCOMPARE(model.SelectedType(), int{kAllFlags});
-
     auto& view = *Find<ui::MonitorTextView>(window, "txtDisplay");
     QTRY_VERIFY_WITH_TIMEOUT(view.LineCount() >= 8, kFramesMs);
     QCOMPARE(view.TopLine(), std::size_t{0});
@@ -143,7 +140,6 @@ class MonitorWindowsTest : public QObject {
     window.ShowFromMenu();
     QTemporaryDir scratch;
     fileName_ = scratch.filePath(place);
-
     QTest::mouseClick(Find<QPushButton>(window, "cmdSave"), Qt::LeftButton);
     QCOMPARE(chosenFilter_, QStringLiteral("Text Files (*.txt)"));
     QFile saved(fileName_);
@@ -170,7 +166,6 @@ class MonitorWindowsTest : public QObject {
     QVERIFY(ui::PrintMonitorText(single, monitor.model.Display().Text(), 1));
     const int onePass = PdfPages(scratch.filePath("one.pdf"));
     QVERIFY2(onePass > 1, qPrintable(QString::number(onePass)));
-
     fileName_ = scratch.filePath("two.pdf");
     copies_ = 2;
     QTest::mouseClick(Find<QPushButton>(window, "cmdPrn"), Qt::LeftButton);
@@ -215,7 +210,6 @@ class MonitorWindowsTest : public QObject {
     QTRY_COMPARE(view.LineCount(), std::size_t{205});
     QCOMPARE(view.TopLine(), std::size_t{17});
     QCOMPARE(view.SelectedText(), selected);
-
     QTest::keyClick(&window, Qt::Key_Escape);
     QVERIFY(!window.isVisible());
     QVERIFY(!model.Visible());

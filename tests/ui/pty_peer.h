@@ -1,6 +1,5 @@
-// The other end of a serial line for the window tests: a pseudo-terminal that
-// the program finds as COMn, which records every byte the program writes with
-// the moment it arrived and writes back whatever the test replies.
+// The far end of a serial line for window tests: a pseudo-terminal found as
+// COMn that records each byte with its arrival time and writes back replies.
 #pragma once
 
 #include <atomic>

@@ -1,6 +1,5 @@
-// The settings window bound to its view-model: each widget carries its
-// control's name, a user action reaches the model once, and the model's state
-// comes back into the widgets without echoing as a user action.
+// The settings window bound to its view-model: named widgets, one model call
+// per user action, and state written back without echo.
 #include "ui/settings_window.h"
 
 #include <QAbstractItemView>
@@ -95,7 +94,7 @@ class SettingsWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void everyCatalogueControl_carriesItsNameAndShowsTheModel() {
+  void everyCatalogueControlAndTab_carriesItsNameAndShowsTheModel() {
     Run run;
     for (std::size_t i = 0; i < ListSettings().size(); ++i) {
       const ListSetting& setting = ListSettings()[i];
@@ -123,10 +122,6 @@ class SettingsWindowTest : public QObject {
     QCOMPARE(run.Find<QLineEdit>(QStringLiteral("txtVCGS")).maxLength(), 16);
     QCOMPARE(run.window->objectName(), QStringLiteral("frmSetup"));
     QCOMPARE(run.window->windowTitle(), QStringLiteral("KORAL ,DAY ,Video OK"));
-  }
-
-  void tabs_inTheirOrder() {
-    Run run;
     auto& tabs = run.Find<QTabWidget>(QStringLiteral("SSTab1"));
     QStringList captions;
     for (int i = 0; i < tabs.count(); ++i)
@@ -231,7 +226,6 @@ class SettingsWindowTest : public QObject {
     auto& relay = run.Find<QComboBox>(QStringLiteral("cmbRelay"));
     relay.showPopup();
     QVERIFY(QTest::qWaitForWindowExposed(relay.view()->window()));
-
     run.model.UpdateClockRegisters();
     QCOMPARE(run.Find<QLabel>(QStringLiteral("lblSec")).text(), QStringLiteral("07"));
     QCOMPARE(run.Find<QLabel>(QStringLiteral("lblMonth")).text(), QStringLiteral("DEC"));
@@ -254,7 +248,6 @@ class SettingsWindowTest : public QObject {
     QCOMPARE(notice.text(), QStringLiteral("Please wait"));
     run.model.ProgressEnd();
     QVERIFY(bar.isHidden() && notice.isHidden());
-
     run.model.ShowLinkState(false);
     run.model.ShowMissedPolls(15);
     QCOMPARE(run.window->windowTitle(), QStringLiteral("DAY ,Communication Fail ,Video OK"));

@@ -1,6 +1,5 @@
-// What the window tests share: the settings window's link and clock without a
-// unit, finding controls and windows, picking list entries and answering modal
-// windows as a user does, and the emulated unit on COM1.
+// What the window tests share: fakes for the settings window, finding and
+// picking controls, answering modal windows, and the emulated unit on COM1.
 #pragma once
 
 #include <QObject>

@@ -115,7 +115,6 @@ class WidgetsTest : public QObject {
     parent.show();
     QVERIFY(QTest::qWaitForWindowExposed(&parent));
     QSignalSpy spy(control, &UpDownControl::stepRequested);
-
     const QList<QToolButton*> arrows = control->findChildren<QToolButton*>();
     QCOMPARE(arrows.size(), 2);
     switch (action) {

@@ -93,6 +93,7 @@ std::string Describe(const EmuOptions& options, const RegisterBanks& banks) {
     text += ", frames in " + std::to_string(options.faults.pieces) + " pieces " +
             std::to_string(options.faults.pieceGapMs) + " ms apart";
   }
+  if (options.garbageSeconds) text += ", " + std::to_string(*options.garbageSeconds) + " s of garbage";
   if (options.videoLoss) text += ", video lost";
   return text;
 }
@@ -169,6 +170,8 @@ int main(int argc, char** argv) {
     }
     ptyLine = std::make_unique<PtyLine>(*terminal, clock, log,
                                         [&emulator](std::span<const std::uint8_t> bytes) { emulator.Receive(bytes); });
+    if (options.garbageSeconds)
+      ptyLine->SendGarbageAfterFirstStatusReply(*options.garbageSeconds, options.faults.garbleSeed);
     writeFrame = [&ptyLine](const Bytes& frame) { ptyLine->Write(frame); };
     std::cout << "pty " << terminal->DevicePath() << std::endl;
     log(Describe(options, unit.Banks()) + ", serial line " + terminal->DevicePath() +

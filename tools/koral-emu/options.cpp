@@ -41,6 +41,9 @@ const std::string_view kUsage =
     "  --piece-gap MS       milliseconds between the pieces (default 30); the PC\n"
     "                       reads 100 ms after the first byte, so a frame whose\n"
     "                       (N-1) x MS stays below that is still read whole\n"
+    "  --garbage SECONDS    3 s after the first status reply, fill the line with\n"
+    "                       random bytes as fast as it takes them for SECONDS\n"
+    "                       (1..3600), then go on as before (pseudo-terminal only)\n"
     "\n"
     "  -q, --quiet          no log on standard error\n"
     "  -h, --help           this text\n";
@@ -179,6 +182,12 @@ const std::map<std::string_view, ValueOption>& ValueOptions() {
          o.faults.garbleSeed = *seed;
          return std::nullopt;
        }},
+      {"--garbage",
+       [](EmuOptions& o, std::string_view v) -> std::optional<std::string> {
+         o.garbageSeconds = Number<int>(v, 1, 3600);
+         if (!o.garbageSeconds) return "--garbage is seconds 1..3600, not '" + std::string(v) + "'";
+         return std::nullopt;
+       }},
       {"--slow", FaultNumber(&LineFaults::slowMs, 0, 60'000, "--slow is milliseconds 0..60000")},
       {"--pieces", FaultNumber(&LineFaults::pieces, 1, 100, "--pieces is a count 1..100")},
       {"--piece-gap", FaultNumber(&LineFaults::pieceGapMs, 0, 1000, "--piece-gap is milliseconds 0..1000")},
@@ -222,6 +231,9 @@ std::variant<EmuOptions, std::string> ParseOptions(std::span<const std::string_v
   if (options.linkPath && options.udp) return "--link is for the pseudo-terminal; it does not go with --udp";
   // The program relies on the bridge sending each frame as one datagram.
   if (options.faults.pieces > 1 && options.udp) return "--pieces is for the pseudo-terminal; it does not go with --udp";
+  if (options.garbageSeconds && options.udp) {
+    return "--garbage is for the pseudo-terminal; it does not go with --udp";
+  }
   return options;
 }
 

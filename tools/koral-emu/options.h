@@ -28,6 +28,7 @@ struct EmuOptions {
   std::optional<std::string> loadFile;
   std::optional<std::string> dumpFile;
   LineFaults faults;
+  std::optional<int> garbageSeconds;  // a burst of random bytes on the pseudo-terminal
   bool videoLoss = false;
   bool still = false;
   bool quiet = false;

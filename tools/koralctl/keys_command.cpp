@@ -1,13 +1,12 @@
 // koralctl keys: the keypad window's keys pressed in order, and on a QT-MX
 // line SELECT with the group and address spinners moved first.
-#include <algorithm>
-#include <cctype>
 #include <variant>
 #include <vector>
 
 #include "app/keypad_model.h"
 #include "command_line.h"
 #include "command_report.h"
+#include "command_words.h"
 #include "commands.h"
 #include "exit_codes.h"
 #include "progress.h"
@@ -17,8 +16,6 @@ namespace koralctl {
 namespace {
 
 constexpr std::string_view kKeys = "keys";
-constexpr std::string_view kSelectPrefix = "SELECT=";
-constexpr long long kHighestSelectableAddress = 127;
 
 std::string KeysUsage() {
   return std::string(
@@ -31,52 +28,6 @@ std::string KeysUsage() {
              "SELECT. A key the model's keypad disables is a usage error.\n"
              "\n") +
          std::string(kLinkOptionsHelp) + "\n" + std::string(kExitCodesHelp);
-}
-
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
-  return upper;
-}
-
-bool OnKeypadOf(koral::KeypadKeyUse use, koral::UnitModel model) {
-  switch (use) {
-    case koral::KeypadKeyUse::Both:
-      return true;
-    case koral::KeypadKeyUse::Qt1RxOnly:
-      return model == koral::UnitModel::Qt1Rx;
-    case koral::KeypadKeyUse::QtMxOnly:
-      return model == koral::UnitModel::QtMx;
-  }
-  return false;
-}
-
-// One press: a key, or SELECT of a unit address.
-struct Press {
-  std::string caption;
-  std::optional<koral::KeypadKey> key;
-  int selectAddress = 0;
-};
-
-std::variant<Press, std::string> ReadPress(std::string_view word, koral::UnitModel model) {
-  const std::string caption = Upper(word);
-  const std::string modelName = koral::UnitModelName(model);
-  if (caption.starts_with(kSelectPrefix) || caption == "SELECT") {
-    if (model != koral::UnitModel::QtMx) return "SELECT is a QT-MX key; the " + modelName + " keypad disables it";
-    const auto address = WholeNumber(std::string_view(caption).substr(std::min(caption.size(), kSelectPrefix.size())),
-                                     0, kHighestSelectableAddress);
-    if (!address) return "SELECT wants a unit address as SELECT=N with N = 0..127, not '" + std::string(word) + "'";
-    return Press{caption, std::nullopt, static_cast<int>(*address)};
-  }
-  bool known = false;
-  for (const koral::KeypadKeyInfo& info : koral::kKeypadKeys) {
-    if (info.caption != caption) continue;
-    known = true;
-    if (OnKeypadOf(info.use, model)) return Press{caption, info.key, 0};
-  }
-  if (known) return "the " + modelName + " keypad disables " + caption;
-  return "unknown key '" + std::string(word) + "'";
 }
 
 }  // namespace

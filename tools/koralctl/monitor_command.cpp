@@ -4,14 +4,13 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
-#include <cctype>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <variant>
 
 #include "command_line.h"
 #include "command_report.h"
+#include "command_words.h"
 #include "commands.h"
 #include "exit_codes.h"
 #include "monitor/output_decoder.h"
@@ -31,7 +30,6 @@ constexpr int kNetworkDisplayLookMs = 20;
 // Without --seconds the monitor runs until stopped; the event loop is entered
 // for this long at a time.
 constexpr qint64 kRunSliceMs = qint64{60} * 1000;
-constexpr double kLongestSeconds = 365.0 * 24 * 3600;
 
 std::string MonitorUsage() {
   std::string text =
@@ -58,34 +56,6 @@ std::string MonitorUsage() {
 
 std::string Quoted(std::string_view text) {
   return "'" + std::string(text) + "'";
-}
-
-bool SameLetters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
-std::optional<int> OutputTypeOf(std::string_view text) {
-  if (const auto index = WholeNumber(text, 0, koral::kOutputTypeCount - 1)) return static_cast<int>(*index);
-  for (int type = 0; type < koral::kOutputTypeCount; ++type) {
-    if (SameLetters(text, koral::OutputTypeName(type))) return type;
-  }
-  return std::nullopt;
-}
-
-std::optional<double> PositiveSeconds(std::string_view text) {
-  double value = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value) || value <= 0 ||
-      value > kLongestSeconds) {
-    return std::nullopt;
-  }
-  return value;
 }
 
 // A display line as printed: its text made visible, without the CR LF every

@@ -58,6 +58,8 @@ std::string Quoted(std::string_view text) {
 std::optional<std::string> SaveProblem(const std::filesystem::path& file) {
   std::error_code ec;
   const auto status = std::filesystem::status(file, ec);
+  // A missing file is what a first save sees; anything else (a loop of links) stops it.
+  if (ec && ec != std::errc::no_such_file_or_directory) return file.string() + ": cannot be saved: " + ec.message();
   if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
     return file.string() + ": cannot be saved: not a regular file";
   }
