@@ -7,9 +7,8 @@ packages=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-multimedia-d
 for option in "$@"; do
   case $option in
     --tests)
-      # socat joins pseudo-terminals into serial lines for the platform tests;
-      # the window tests draw text with a font.
-      packages+=(libgtest-dev libgmock-dev socat fonts-dejavu-core)
+      # The window tests draw text with a font.
+      packages+=(libgtest-dev libgmock-dev fonts-dejavu-core)
       ;;
     --sanitizers)
       # The sanitizer and fuzzing build: clang with its runtime libraries.

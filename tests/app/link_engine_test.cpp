@@ -6,6 +6,7 @@
 
 #include "../link/link_fakes.h"
 #include "model/settings_layout.h"
+#include "settings_window_fixture.h"
 
 namespace koral::testing_support {
 namespace {
@@ -29,18 +30,16 @@ class RecordingWindows : public WindowLayer {
   bool monitorPolling = true;
 };
 
-class FixedWallClock : public WallClock {
- public:
-  LocalTime Now() const override { return {2006, 12, 31, 23, 59, 7, 1}; }
-};
-
 ByteString StatusReply() {
   return {0x01, 0x11, 0xBA, 0x18, 0x03};
 }
 
 class LinkEngineTest : public ::testing::Test {
  protected:
-  LinkEngineTest() { engine.Listen(); }
+  LinkEngineTest() {
+    wallClock.now = {2006, 12, 31, 23, 59, 7, 1};
+    engine.Listen();
+  }
 
   // The serial connection window picks Com1 at 4800 and the unit answers.
   void ConnectAndLoad() {
@@ -55,7 +54,7 @@ class LinkEngineTest : public ::testing::Test {
 
   FakeClock clock;
   FakeSerialPorts ports{clock};
-  FixedWallClock wallClock;
+  FixedClock wallClock;
   RecordingWindows windows;
   Session session;
   LinkEngine engine{session, clock, wallClock, LinkDevices{&ports, nullptr, nullptr}, windows};

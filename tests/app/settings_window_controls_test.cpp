@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <functional>
-#include <ostream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -20,40 +19,32 @@ int ItemPosition(const ListState& list, std::string_view text) {
   return found == list.items.end() ? -1 : static_cast<int>(found - list.items.begin());
 }
 
-struct ListCase {
-  const char *name, *control, *item;
-  BankId active;
-  RegisterAddress address;
-  int value;
-  bool reachesOtherBank;
-};
-
-using SettingsWindowListTest = CaseTest<ListCase>;
-
-TEST_P(SettingsWindowListTest, pickedItem_writesItsPositionWithBankSharing) {
-  const ListCase& c = GetParam();
-  Open();
-  if (c.active == BankId::Night) window.AfterBankSwitch(BankId::Night);
-  const int index = List(c.control);
-  const int position = ItemPosition(window.List(index), c.item);
-  const int otherBefore = ReadBank(OtherBank(c.active), c.address);
-  ASSERT_NE(otherBefore, c.value);
-  window.SelectListItem(index, position);
-  EXPECT_EQ(window.List(index).position, c.value);
-  EXPECT_EQ(ReadBank(c.active, c.address), c.value);
-  EXPECT_EQ(ReadBank(OtherBank(c.active), c.address), c.reachesOtherBank ? c.value : otherBefore);
+TEST_F(SettingsWindowTest, pickedItem_writesItsPositionWithBankSharing) {
+  const struct {
+    const char *name, *control, *item;
+    BankId active;
+    RegisterAddress address;
+    int value;
+    bool reachesOtherBank;
+  } cases[] = {{"capRefOnDay", "cmbExtInp", "CAP REF", BankId::Day, reg::kExternalInput, 6, false},
+               {"mondayToFridayOnNight", "cmbTmr2", "M-F", BankId::Night, reg::kTimer2Days, 8, true},
+               {"closedOnNight", "Cmbstate", "NC", BankId::Night, title::kRelayState, 1, false},
+               {"closedOnDay", "Cmbstate", "NC", BankId::Day, title::kRelayState, 1, true},
+               {"tasmaniaOnNight", "cmbDst", "TASMANIA", BankId::Night, datetime::kDaylightSaving, 4, true},
+               {"udpOutputOnNight", "cmbOutputData", "UDP", BankId::Night, reg::kOutputData, 15, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Open();
+    if (c.active == BankId::Night) window.AfterBankSwitch(BankId::Night);
+    const int index = List(c.control);
+    const int otherBefore = ReadBank(OtherBank(c.active), c.address);
+    ASSERT_NE(otherBefore, c.value);
+    window.SelectListItem(index, ItemPosition(window.List(index), c.item));
+    EXPECT_EQ(window.List(index).position, c.value);
+    EXPECT_EQ(ReadBank(c.active, c.address), c.value);
+    EXPECT_EQ(ReadBank(OtherBank(c.active), c.address), c.reachesOtherBank ? c.value : otherBefore);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    SettingsWindowLists, SettingsWindowListTest,
-    ::testing::Values(ListCase{"capRefOnDay", "cmbExtInp", "CAP REF", BankId::Day, reg::kExternalInput, 6, false},
-                      ListCase{"mondayToFridayOnNight", "cmbTmr2", "M-F", BankId::Night, reg::kTimer2Days, 8, true},
-                      ListCase{"closedOnNight", "Cmbstate", "NC", BankId::Night, title::kRelayState, 1, false},
-                      ListCase{"closedOnDay", "Cmbstate", "NC", BankId::Day, title::kRelayState, 1, true},
-                      ListCase{"tasmaniaOnNight", "cmbDst", "TASMANIA", BankId::Night, datetime::kDaylightSaving, 4,
-                               true},
-                      ListCase{"udpOutputOnNight", "cmbOutputData", "UDP", BankId::Night, reg::kOutputData, 15, false}),
-    ByName{});
 
 TEST_F(SettingsWindowTest, registerBeyondListItems_leavesListUnselectedAndRegisterAsIs) {
   Open();
@@ -91,37 +82,31 @@ TEST_F(SettingsWindowTest, picked9600_followsOnSerialLinkOnlyAndSharesRegister39
   }
 }
 
-struct NumberCase {
-  const char *name, *control;
-  int value;
-  RegisterAddress address;
-  const char* label;
-  bool reachesOtherBank;
-};
-
-using SettingsWindowNumberTest = CaseTest<NumberCase>;
-
-TEST_P(SettingsWindowNumberTest, setValue_writesRegisterAndLabel) {
-  const NumberCase& c = GetParam();
-  Open();
-  const int nightBefore = ReadBank(BankId::Night, c.address);
-  ASSERT_NE(nightBefore, c.value);
-  window.SetNumber(Number(c.control), c.value);
-  EXPECT_EQ(window.Number(Number(c.control)).value, c.value);
-  EXPECT_EQ(window.NumberLabel(Number(c.control)).caption, c.label);
-  EXPECT_EQ(ReadBank(BankId::Day, c.address), c.value);
-  EXPECT_EQ(ReadBank(BankId::Night, c.address), c.reachesOtherBank ? c.value : nightBefore);
+TEST_F(SettingsWindowTest, setValue_writesRegisterAndLabel) {
+  const struct {
+    const char* control;
+    int value;
+    RegisterAddress address;
+    const char* label;
+    bool reachesOtherBank;
+  } cases[] = {{"udAlarmOut", 0, reg::kAlarmOutputTime, "MAN", false},
+               {"udAlarmOut", 1, reg::kAlarmOutputTime, "01", false},
+               {"udExitDelay", 7, reg::kExitDelay, "07", false},
+               {"udAddr", 127, reg::kUnitAddress, "127", true},
+               {"udAddr", 5, reg::kUnitAddress, "05", true},
+               {"udAlmCounter", 42, datetime::kAlarmCounter, "42", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.control) + " " + std::to_string(c.value));
+    Open();
+    const int nightBefore = ReadBank(BankId::Night, c.address);
+    ASSERT_NE(nightBefore, c.value);
+    window.SetNumber(Number(c.control), c.value);
+    EXPECT_EQ(window.Number(Number(c.control)).value, c.value);
+    EXPECT_EQ(window.NumberLabel(Number(c.control)).caption, c.label);
+    EXPECT_EQ(ReadBank(BankId::Day, c.address), c.value);
+    EXPECT_EQ(ReadBank(BankId::Night, c.address), c.reachesOtherBank ? c.value : nightBefore);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    SettingsWindowNumbers, SettingsWindowNumberTest,
-    ::testing::Values(NumberCase{"alarmOutZero", "udAlarmOut", 0, reg::kAlarmOutputTime, "MAN", false},
-                      NumberCase{"alarmOutOne", "udAlarmOut", 1, reg::kAlarmOutputTime, "01", false},
-                      NumberCase{"exitDelay", "udExitDelay", 7, reg::kExitDelay, "07", false},
-                      NumberCase{"addressTop", "udAddr", 127, reg::kUnitAddress, "127", true},
-                      NumberCase{"addressFive", "udAddr", 5, reg::kUnitAddress, "05", true},
-                      NumberCase{"alarmCounter", "udAlmCounter", 42, datetime::kAlarmCounter, "42", true}),
-    ByName{});
 
 TEST_F(SettingsWindowTest, entranceDelayRegister_refreshesUpDownOrOnlyItsLabel) {
   const int delay = Number("udEntDelay");
@@ -165,83 +150,67 @@ TEST_F(SettingsWindowTest, verticalPosition_ntscStopsAt22AndWrapsToOne_palTakes2
   EXPECT_EQ(window.NumberLabel(vertical).caption, "27");
 }
 
-struct TimeCase {
-  const char* name;  // the up-down
-  int index;         // in TimeSettings()
-  bool hour;
-  int value;
-  RegisterAddress address;
-  std::uint8_t bcd;
-  const char* label;
-};
-
-using SettingsWindowTimeTest = CaseTest<TimeCase>;
-
-TEST_P(SettingsWindowTimeTest, setTime_storesBcdInBothBanksAndLabel) {
-  const TimeCase& c = GetParam();
-  Open();
-  const auto set = [&](int value) {
-    c.hour ? window.SetTimeHour(c.index, value) : window.SetTimeMinute(c.index, value);
-  };
-  set(c.value == 0 ? 1 : 0);  // a default equal to c.value would make the next call a no-op
-  set(c.value);
-  EXPECT_EQ((c.hour ? window.TimeHour(c.index) : window.TimeMinute(c.index)).value, c.value);
-  EXPECT_EQ((c.hour ? window.TimeHourLabel(c.index) : window.TimeMinuteLabel(c.index)).caption, c.label);
-  EXPECT_EQ(ReadBank(BankId::Night, c.address), c.bcd);
-  const auto& stored = session.banks.Bank(BankId::Day).registers;
-  const auto byte = static_cast<std::size_t>(2 * c.address.index);
-  EXPECT_EQ(stored[byte], 0xD0 | (c.bcd >> 4));  // 17: 0xD1 0xD7
-  EXPECT_EQ(stored[byte + 1], 0xD0 | (c.bcd & 0x0F));
+TEST_F(SettingsWindowTest, setTime_storesBcdInBothBanksAndLabel) {
+  const struct {
+    const char* name;  // the up-down
+    int index;         // in TimeSettings()
+    bool hour;
+    int value;
+    RegisterAddress address;
+    std::uint8_t bcd;
+    const char* label;
+  } cases[] = {{"udTmr1StopHour", 1, true, 17, reg::kTimer1StopHour, 0x17, "17"},
+               {"udTmrNgtStopMinute", 7, false, 5, reg::kNightStartMinute, 0x05, "05"},
+               {"udTmrDayStartHour", 6, true, 0, reg::kDayStartHour, 0x00, "00"},
+               {"udTmr3StartMinute", 4, false, 59, reg::kTimer3StartMinute, 0x59, "59"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Open();
+    const auto set = [&](int value) {
+      c.hour ? window.SetTimeHour(c.index, value) : window.SetTimeMinute(c.index, value);
+    };
+    set(c.value == 0 ? 1 : 0);  // a default equal to c.value would make the next call a no-op
+    set(c.value);
+    EXPECT_EQ((c.hour ? window.TimeHour(c.index) : window.TimeMinute(c.index)).value, c.value);
+    EXPECT_EQ((c.hour ? window.TimeHourLabel(c.index) : window.TimeMinuteLabel(c.index)).caption, c.label);
+    EXPECT_EQ(ReadBank(BankId::Night, c.address), c.bcd);
+    const auto& stored = session.banks.Bank(BankId::Day).registers;
+    const auto byte = static_cast<std::size_t>(2 * c.address.index);
+    EXPECT_EQ(stored[byte], 0xD0 | (c.bcd >> 4));  // 17: 0xD1 0xD7
+    EXPECT_EQ(stored[byte + 1], 0xD0 | (c.bcd & 0x0F));
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    SettingsWindowTimes, SettingsWindowTimeTest,
-    ::testing::Values(TimeCase{"udTmr1StopHour", 1, true, 17, reg::kTimer1StopHour, 0x17, "17"},
-                      TimeCase{"udTmrNgtStopMinute", 7, false, 5, reg::kNightStartMinute, 0x05, "05"},
-                      TimeCase{"udTmrDayStartHour", 6, true, 0, reg::kDayStartHour, 0x00, "00"},
-                      TimeCase{"udTmr3StartMinute", 4, false, 59, reg::kTimer3StartMinute, 0x59, "59"}),
-    ByName{});
-
-struct TitleCase {
-  const char *name, *typed, *kept;  // kept: what the box shows once typed
-  std::vector<int> codes;           // then spaces (16) up to 16
-  const char* shown;                // after a refresh
-};
-
-using SettingsWindowTitleTest = CaseTest<TitleCase>;
-
-TEST_P(SettingsWindowTitleTest, typedTitle_writesAllSixteenCodesAndRefreshesDecoded) {
-  const TitleCase& c = GetParam();
-  Open();
-  std::vector<int> expected = c.codes;
-  expected.resize(kTitleLength, 16);
-  window.SetTitleText(c.typed);
-  EXPECT_EQ(window.TitleText(), c.kept);
-  window.RefreshWindow();
-  EXPECT_EQ(window.TitleText(), c.shown);
-  std::vector<int> stored;
-  for (int p = 0; p < kTitleLength; ++p)
-    stored.push_back(Read(title::Character(p)));
-  EXPECT_EQ(stored, expected);
+TEST_F(SettingsWindowTest, typedTitle_writesAllSixteenCodesAndRefreshesDecoded) {
+  const struct {
+    const char *typed, *kept;  // kept: what the box shows once typed
+    std::vector<int> codes;    // then spaces (16) up to 16
+    const char* shown;         // after a refresh
+  } cases[] = {{"open", "open", {0, 32, 21, 30}, "0PEN"},
+               {"A#B", "A#B", {17, 16, 18}, "A B"},
+               {"                ", "                ", {}, ""},
+               // One space code per character, whatever its UTF-8 length.
+               {"Z\u00fcrich \u20ac5", "Z\u00fcrich \u20ac5", {42, 16, 34, 25, 19, 24, 16, 16, 5}, "Z RICH  5"},
+               // Sixteen characters are 17 bytes here; the 17th character goes.
+               {"ABCDEFGHIJKLMNP\u00e9Q",
+                "ABCDEFGHIJKLMNP\u00e9",
+                {17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 32, 16},
+                "ABCDEFGHIJKLMNP"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    Open();
+    std::vector<int> expected = c.codes;
+    expected.resize(kTitleLength, 16);
+    window.SetTitleText(c.typed);
+    EXPECT_EQ(window.TitleText(), c.kept);
+    window.RefreshWindow();
+    EXPECT_EQ(window.TitleText(), c.shown);
+    std::vector<int> stored;
+    for (int p = 0; p < kTitleLength; ++p)
+      stored.push_back(Read(title::Character(p)));
+    EXPECT_EQ(stored, expected);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(SettingsWindowTitles, SettingsWindowTitleTest,
-                         ::testing::Values(TitleCase{"lowerCaseOpen", "open", "open", {0, 32, 21, 30}, "0PEN"},
-                                           TitleCase{"uncodedCharacter", "A#B", "A#B", {17, 16, 18}, "A B"},
-                                           TitleCase{"sixteenSpaces", "                ", "                ", {}, ""},
-                                           // One space code per character, whatever its UTF-8 length.
-                                           TitleCase{"accentsAndEuro",
-                                                     "Z\u00fcrich \u20ac5",
-                                                     "Z\u00fcrich \u20ac5",
-                                                     {42, 16, 34, 25, 19, 24, 16, 16, 5},
-                                                     "Z RICH  5"},
-                                           // Sixteen characters are 17 bytes here; the 17th character goes.
-                                           TitleCase{"sixteenCharactersNotBytes",
-                                                     "ABCDEFGHIJKLMNP\u00e9Q",
-                                                     "ABCDEFGHIJKLMNP\u00e9",
-                                                     {17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 32, 16},
-                                                     "ABCDEFGHIJKLMNP"}),
-                         ByName{});
 
 TEST_F(SettingsWindowTest, refresh_showsUnusedTitleCodesAsSpacesAndBcdTimesAsDecimal) {
   Open();

@@ -57,24 +57,4 @@ class SettingsWindowTest : public ::testing::Test {
   SettingsWindowModel window{session, link, clock};
 };
 
-// Table-driven window tests: each case carries a `name`, which names the test
-// and is what a failure prints.
-struct ByName {
-  template <typename Case>
-  std::string operator()(const ::testing::TestParamInfo<Case>& info) const {
-    return info.param.name;
-  }
-};
-
-template <typename Case>
-requires requires(const Case& c) {
-  c.name;
-}
-void PrintTo(const Case& c, std::ostream* os) {
-  *os << c.name;
-}
-
-template <typename Case>
-class CaseTest : public SettingsWindowTest, public ::testing::WithParamInterface<Case> {};
-
 }  // namespace koral::testing_support

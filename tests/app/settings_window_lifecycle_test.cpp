@@ -2,7 +2,6 @@
 // switch, the Day/Night switcher and copies.
 #include <filesystem>
 #include <fstream>
-#include <ostream>
 #include <random>
 #include <string>
 
@@ -64,36 +63,31 @@ TEST_F(SettingsWindowTest, dayNightSwitcher_opensOnTheActiveBankAndOnlyOkSwitche
   EXPECT_EQ(session.banks.ActiveBank(), BankId::Day);
 }
 
-struct LoadCase {
-  const char* name;
-  UnitModel model;
-  VideoStandard video;
-  LinkMode linkMode;
-  int baudIndex;
-};
-
-using SettingsWindowLoadTest = CaseTest<LoadCase>;
-
-TEST_P(SettingsWindowLoadTest, loadThenRefresh_leavesBanksAsLoaded) {
-  const LoadCase& c = GetParam();
-  Open(c.model, c.video, c.linkMode, c.baudIndex);
-  EXPECT_FALSE(session.banks.SettingsModified());
-  const RegisterBank day = session.banks.Bank(BankId::Day);
-  const RegisterBank night = session.banks.Bank(BankId::Night);
-  window.RefreshWindow();
-  EXPECT_EQ(session.banks.Bank(BankId::Day), day);
-  EXPECT_EQ(session.banks.Bank(BankId::Night), night);
-  const int vertical = Number("udVPosition");
-  EXPECT_EQ(window.Number(vertical).value, Read(reg::kVerticalPosition));
+TEST_F(SettingsWindowTest, loadThenRefresh_leavesBanksAsLoaded) {
+  const struct {
+    const char* name;
+    UnitModel model;
+    VideoStandard video;
+    LinkMode linkMode;
+    int baudIndex;
+  } cases[] = {{"qt1rxNtscSerial", UnitModel::Qt1Rx, VideoStandard::Ntsc, LinkMode::Serial, 2},
+               {"qt1rxPalSerial", UnitModel::Qt1Rx, VideoStandard::Pal, LinkMode::Serial, 3},
+               {"qtMxNtscNetwork", UnitModel::QtMx, VideoStandard::Ntsc, LinkMode::Udp, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Open(c.model, c.video, c.linkMode, c.baudIndex);
+    EXPECT_FALSE(session.banks.SettingsModified());
+    const RegisterBank day = session.banks.Bank(BankId::Day);
+    const RegisterBank night = session.banks.Bank(BankId::Night);
+    window.RefreshWindow();
+    EXPECT_EQ(session.banks.Bank(BankId::Day), day);
+    EXPECT_EQ(session.banks.Bank(BankId::Night), night);
+    const int vertical = Number("udVPosition");
+    EXPECT_EQ(window.Number(vertical).value, Read(reg::kVerticalPosition));
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    SettingsWindowLoad, SettingsWindowLoadTest,
-    ::testing::Values(LoadCase{"qt1rxNtscSerial", UnitModel::Qt1Rx, VideoStandard::Ntsc, LinkMode::Serial, 2},
-                      LoadCase{"qt1rxPalSerial", UnitModel::Qt1Rx, VideoStandard::Pal, LinkMode::Serial, 3},
-                      LoadCase{"qtMxNtscNetwork", UnitModel::QtMx, VideoStandard::Ntsc, LinkMode::Udp, 2}),
-    ByName{});
-
+// Each case on a window of its own: a run's link and unit never change.
 struct ActivationCase {
   const char* name;
   UnitModel model;
@@ -102,7 +96,7 @@ struct ActivationCase {
   bool modelMenus, comPort, baudLocked;  // modelMenus: Serial Window, Upload, Alarm Window
 };
 
-using SettingsWindowActivationTest = CaseTest<ActivationCase>;
+class SettingsWindowActivationTest : public SettingsWindowTest, public ::testing::WithParamInterface<ActivationCase> {};
 
 TEST_P(SettingsWindowActivationTest, activation_setsTimerMenusAndSpeedList) {
   const ActivationCase& c = GetParam();
@@ -139,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ActivationCase{"network4", UnitModel::Qt1Rx, LinkMode::Udp, 4, 600, true, false, false},
                       ActivationCase{"network5", UnitModel::Qt1Rx, LinkMode::Udp, 5, 850, true, false, false},
                       ActivationCase{"qtMxSerial", UnitModel::QtMx, LinkMode::Serial, 2, 1000, false, true, true}),
-    ByName{});
+    [](const ::testing::TestParamInfo<ActivationCase>& p) { return std::string(p.param.name); });
 
 TEST_F(SettingsWindowTest, caption_showsBankLinkStateAndVideo) {
   Open();
@@ -187,132 +181,113 @@ TEST_F(SettingsWindowTest, savedChangedWindow_opensByteIdenticalInFreshWindow) {
 
 enum class FileCommand { Open, Save };
 
-struct FileFailureCase {
-  const char* name;
-  FileCommand command;
-  const char* path;     // under the fresh folder; nullptr: dialog cancelled
-  const char* content;  // written to the path first, if any
-  const char* reason;   // what the reason mentions besides the file name
-};
-
-using SettingsWindowFileFailureTest = CaseTest<FileFailureCase>;
-
-TEST_P(SettingsWindowFileFailureTest, failedFilePart_keepsBanksAndFlagButRequestsStatus) {
-  const FileFailureCase& c = GetParam();
-  TempFolder folder;
-  Open();
-  window.SelectListItem(List("cmbRelay"), 3);
-  const RegisterBank day = session.banks.Bank(BankId::Day), night = session.banks.Bank(BankId::Night);
-  std::optional<fs::path> chosen;
-  if (c.path) chosen = folder.path / c.path;
-  if (c.content) std::ofstream(*chosen, std::ios::binary) << c.content;
-  const auto reason =
-      c.command == FileCommand::Open ? window.OpenSettingsFile(chosen) : window.SaveSettingsFile(chosen);
-  EXPECT_EQ(reason.has_value(), chosen.has_value());
-  if (reason) {
-    EXPECT_NE(reason->find(chosen->filename().string()), std::string::npos) << *reason;
-    EXPECT_NE(reason->find(c.reason), std::string::npos) << *reason;
+TEST_F(SettingsWindowTest, failedFilePart_keepsBanksAndFlagButRequestsStatus) {
+  const struct {
+    const char* name;
+    FileCommand command;
+    const char* path;     // under the fresh folder; nullptr: dialog cancelled
+    const char* content;  // written to the path first, if any
+    const char* reason;   // what the reason mentions besides the file name
+  } cases[] = {{"openCancelled", FileCommand::Open, nullptr, nullptr, ""},
+               {"saveCancelled", FileCommand::Save, nullptr, nullptr, ""},
+               {"openMissingFile", FileCommand::Open, "absent.txt", nullptr, ""},
+               {"openValue300", FileCommand::Open, "bad.txt", " 12 \r\n 300 \r\n 7 \r\n", "line"},
+               {"saveIntoMissingFolder", FileCommand::Save, "no-such/kept.txt", nullptr, ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    link.statusRequests = 0;
+    TempFolder folder;
+    Open();
+    window.SelectListItem(List("cmbRelay"), 3);
+    const RegisterBank day = session.banks.Bank(BankId::Day), night = session.banks.Bank(BankId::Night);
+    std::optional<fs::path> chosen;
+    if (c.path) chosen = folder.path / c.path;
+    if (c.content) std::ofstream(*chosen, std::ios::binary) << c.content;
+    const auto reason =
+        c.command == FileCommand::Open ? window.OpenSettingsFile(chosen) : window.SaveSettingsFile(chosen);
+    EXPECT_EQ(reason.has_value(), chosen.has_value());
+    if (reason) {
+      EXPECT_NE(reason->find(chosen->filename().string()), std::string::npos) << *reason;
+      EXPECT_NE(reason->find(c.reason), std::string::npos) << *reason;
+    }
+    EXPECT_TRUE(session.banks.Bank(BankId::Day) == day);
+    EXPECT_TRUE(session.banks.Bank(BankId::Night) == night);
+    EXPECT_EQ(window.TitleText(), "QT-1RX NTSC");
+    EXPECT_TRUE(session.banks.SettingsModified());
+    EXPECT_EQ(link.statusRequests, 1);
   }
-  EXPECT_TRUE(session.banks.Bank(BankId::Day) == day);
-  EXPECT_TRUE(session.banks.Bank(BankId::Night) == night);
-  EXPECT_EQ(window.TitleText(), "QT-1RX NTSC");
-  EXPECT_TRUE(session.banks.SettingsModified());
-  EXPECT_EQ(link.statusRequests, 1);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    SettingsWindowFileFailures, SettingsWindowFileFailureTest,
-    ::testing::Values(FileFailureCase{"openCancelled", FileCommand::Open, nullptr, nullptr, ""},
-                      FileFailureCase{"saveCancelled", FileCommand::Save, nullptr, nullptr, ""},
-                      FileFailureCase{"openMissingFile", FileCommand::Open, "absent.txt", nullptr, ""},
-                      FileFailureCase{"openValue300", FileCommand::Open, "bad.txt", " 12 \r\n 300 \r\n 7 \r\n", "line"},
-                      FileFailureCase{"saveIntoMissingFolder", FileCommand::Save, "no-such/kept.txt", nullptr, ""}),
-    ByName{});
 
 enum class SaveTarget { Cancelled, Good, Failing };
 
-struct CloseCase {
-  const char* name;
-  bool modified;
-  CloseAnswer answer;
-  SaveTarget target;
-  bool endProgram, error, modifiedAfter;
-};
-
-using SettingsWindowCloseTest = CaseTest<CloseCase>;
-
-TEST_P(SettingsWindowCloseTest, answer_decidesEndAndSave) {
-  const CloseCase& c = GetParam();
-  TempFolder folder;
-  Open();
-  window.SelectListItem(List("cmbRelay"), 3);
-  session.banks.SetSettingsModified(c.modified);
-  const RegisterBank day = session.banks.Bank(BankId::Day);
-  std::optional<fs::path> saveTo;
-  if (c.target == SaveTarget::Good) saveTo = folder.path / "exit.txt";
-  if (c.target == SaveTarget::Failing) saveTo = folder.path / "gone" / "exit.txt";
-  EXPECT_EQ(window.CloseNeedsQuestion(), c.modified);
-  const CloseOutcome outcome = window.AnswerCloseQuestion(c.answer, saveTo);
-  EXPECT_EQ(outcome.endProgram, c.endProgram);
-  EXPECT_EQ(outcome.error.has_value(), c.error);
-  if (outcome.error) {
-    EXPECT_NE(outcome.error->find("exit.txt"), std::string::npos) << *outcome.error;
+TEST_F(SettingsWindowTest, answer_decidesEndAndSave) {
+  const struct {
+    const char* name;
+    bool modified;
+    CloseAnswer answer;
+    SaveTarget target;
+    bool endProgram, error, modifiedAfter;
+  } cases[] = {{"unchanged", false, CloseAnswer::No, SaveTarget::Good, true, false, false},
+               {"yesSaved", true, CloseAnswer::Yes, SaveTarget::Good, true, false, false},
+               {"yesDialogCancelled", true, CloseAnswer::Yes, SaveTarget::Cancelled, false, false, true},
+               {"yesSaveFails", true, CloseAnswer::Yes, SaveTarget::Failing, false, true, true},
+               {"no", true, CloseAnswer::No, SaveTarget::Good, true, false, true},
+               {"cancel", true, CloseAnswer::Cancel, SaveTarget::Good, false, false, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    Open();
+    window.SelectListItem(List("cmbRelay"), 3);
+    session.banks.SetSettingsModified(c.modified);
+    const RegisterBank day = session.banks.Bank(BankId::Day);
+    std::optional<fs::path> saveTo;
+    if (c.target == SaveTarget::Good) saveTo = folder.path / "exit.txt";
+    if (c.target == SaveTarget::Failing) saveTo = folder.path / "gone" / "exit.txt";
+    EXPECT_EQ(window.CloseNeedsQuestion(), c.modified);
+    const CloseOutcome outcome = window.AnswerCloseQuestion(c.answer, saveTo);
+    EXPECT_EQ(outcome.endProgram, c.endProgram);
+    EXPECT_EQ(outcome.error.has_value(), c.error);
+    if (outcome.error) {
+      EXPECT_NE(outcome.error->find("exit.txt"), std::string::npos) << *outcome.error;
+    }
+    EXPECT_EQ(session.banks.SettingsModified(), c.modifiedAfter);
+    const bool saved = c.answer == CloseAnswer::Yes && c.target == SaveTarget::Good;
+    EXPECT_EQ(fs::exists(folder.path / "exit.txt"), saved);
+    EXPECT_TRUE(session.banks.Bank(BankId::Day) == day);
   }
-  EXPECT_EQ(session.banks.SettingsModified(), c.modifiedAfter);
-  const bool saved = c.answer == CloseAnswer::Yes && c.target == SaveTarget::Good;
-  EXPECT_EQ(fs::exists(folder.path / "exit.txt"), saved);
-  EXPECT_TRUE(session.banks.Bank(BankId::Day) == day);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    SettingsWindowClose, SettingsWindowCloseTest,
-    ::testing::Values(CloseCase{"unchanged", false, CloseAnswer::No, SaveTarget::Good, true, false, false},
-                      CloseCase{"yesSaved", true, CloseAnswer::Yes, SaveTarget::Good, true, false, false},
-                      CloseCase{"yesDialogCancelled", true, CloseAnswer::Yes, SaveTarget::Cancelled, false, false,
-                                true},
-                      CloseCase{"yesSaveFails", true, CloseAnswer::Yes, SaveTarget::Failing, false, true, true},
-                      CloseCase{"no", true, CloseAnswer::No, SaveTarget::Good, true, false, true},
-                      CloseCase{"cancel", true, CloseAnswer::Cancel, SaveTarget::Good, false, false, true}),
-    ByName{});
-
-struct BankSwitchCase {
-  const char* name;
-  bool modified;
-  std::optional<BankId> chosen;
-  BankId active;
-  int relayShown;
-  const char* caption;
-};
-
-using SettingsWindowBankSwitchTest = CaseTest<BankSwitchCase>;
-
-TEST_P(SettingsWindowBankSwitchTest, switcherReturn_refreshesKeepsModifiedFlagAndActivates) {
-  const BankSwitchCase& c = GetParam();
-  Open();
-  Poke(BankId::Night, reg::kRelayOutput, 6);
-  window.SelectListItem(List("cmbRelay"), 3);
-  Poke(BankId::Day, reg::kRelayOutput, 4);  // behind the window's back: only a refresh shows it
-  session.banks.SetSettingsModified(c.modified);
-  // What the window showed before the switcher: a link failure.
-  session.videoLost = true;
-  window.ShowLinkState(false);
-  window.StopMainTimer();
-  window.AfterBankSwitch(c.chosen);
-  EXPECT_EQ(session.banks.ActiveBank(), c.active);
-  EXPECT_EQ(window.List(List("cmbRelay")).position, c.relayShown);
-  EXPECT_EQ(session.banks.SettingsModified(), c.modified);
-  EXPECT_EQ(window.Caption(), c.caption);
-  EXPECT_TRUE(window.MainTimer().enabled);
+TEST_F(SettingsWindowTest, switcherReturn_refreshesKeepsModifiedFlagAndActivates) {
+  const struct {
+    const char* name;
+    bool modified;
+    std::optional<BankId> chosen;
+    BankId active;
+    int relayShown;
+    const char* caption;
+  } cases[] = {{"nightClean", false, BankId::Night, BankId::Night, 6, "KORAL ,NIGHT ,Video lost!"},
+               {"nightModified", true, BankId::Night, BankId::Night, 6, "KORAL ,NIGHT ,Video lost!"},
+               {"cancelModified", true, std::nullopt, BankId::Day, 4, "KORAL ,DAY ,Video lost!"},
+               {"cancelClean", false, std::nullopt, BankId::Day, 4, "KORAL ,DAY ,Video lost!"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Open();
+    Poke(BankId::Night, reg::kRelayOutput, 6);
+    window.SelectListItem(List("cmbRelay"), 3);
+    Poke(BankId::Day, reg::kRelayOutput, 4);  // behind the window's back: only a refresh shows it
+    session.banks.SetSettingsModified(c.modified);
+    // What the window showed before the switcher: a link failure.
+    session.videoLost = true;
+    window.ShowLinkState(false);
+    window.StopMainTimer();
+    window.AfterBankSwitch(c.chosen);
+    EXPECT_EQ(session.banks.ActiveBank(), c.active);
+    EXPECT_EQ(window.List(List("cmbRelay")).position, c.relayShown);
+    EXPECT_EQ(session.banks.SettingsModified(), c.modified);
+    EXPECT_EQ(window.Caption(), c.caption);
+    EXPECT_TRUE(window.MainTimer().enabled);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    SettingsWindowBankSwitch, SettingsWindowBankSwitchTest,
-    ::testing::Values(BankSwitchCase{"nightClean", false, BankId::Night, BankId::Night, 6, "KORAL ,NIGHT ,Video lost!"},
-                      BankSwitchCase{"nightModified", true, BankId::Night, BankId::Night, 6,
-                                     "KORAL ,NIGHT ,Video lost!"},
-                      BankSwitchCase{"cancelModified", true, std::nullopt, BankId::Day, 4, "KORAL ,DAY ,Video lost!"},
-                      BankSwitchCase{"cancelClean", false, std::nullopt, BankId::Day, 4, "KORAL ,DAY ,Video lost!"}),
-    ByName{});
 
 TEST_F(SettingsWindowTest, dayNightCopies_refreshAndLeaveSettingsModified) {
   for (const BankId from : {BankId::Day, BankId::Night}) {

@@ -68,35 +68,30 @@ TEST_F(MotionTabTest, motionThreeAreas_showsAndEditsRowsAToCOnlyAndEnablesButton
   EXPECT_EQ(session.banks.Bank(BankId::Day).normalSet[2], 7);
 }
 
-struct SameEditorCase {
-  const char* name;
-  int mode;
-  int sameAs;
-};
-
-class MotionModeEditorTest : public MotionTabTest, public ::testing::WithParamInterface<SameEditorCase> {};
-
-TEST_P(MotionModeEditorTest, mode_givesSameEditorAsReference) {
-  Open();
-  window.SelectMotionMode(8);
-  for (int z = 0; z < kZoneCount; ++z) {
-    window.SelectPaintZone(z);
-    window.PressCell(100 + z);
-    window.ReleaseStroke();
+TEST_F(MotionTabTest, mode_givesSameEditorAsReference) {
+  const struct {
+    const char* name;
+    int mode;
+    int sameAs;
+  } cases[] = {{"directionAB", 9, 2},  {"directionBA", 10, 2}, {"directionAll", 11, 8},
+               {"motionless1", 12, 1}, {"motionless8", 13, 8}, {"museum", 14, 8}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Open();
+    window.SelectMotionMode(8);
+    for (int z = 0; z < kZoneCount; ++z) {
+      window.SelectPaintZone(z);
+      window.PressCell(100 + z);
+      window.ReleaseStroke();
+    }
+    window.SelectMotionMode(c.sameAs);
+    const std::string reference = EditorShape();
+    window.SelectMotionMode(8);
+    window.SelectMotionMode(c.mode);
+    EXPECT_EQ(EditorShape(), reference);
+    EXPECT_EQ(Read(reg::kMotionMode), c.mode);
   }
-  window.SelectMotionMode(GetParam().sameAs);
-  const std::string reference = EditorShape();
-  window.SelectMotionMode(8);
-  window.SelectMotionMode(GetParam().mode);
-  EXPECT_EQ(EditorShape(), reference);
-  EXPECT_EQ(Read(reg::kMotionMode), GetParam().mode);
 }
-
-INSTANTIATE_TEST_SUITE_P(Modes, MotionModeEditorTest,
-                         ::testing::Values(SameEditorCase{"directionAB", 9, 2}, SameEditorCase{"directionBA", 10, 2},
-                                           SameEditorCase{"directionAll", 11, 8}, SameEditorCase{"motionless1", 12, 1},
-                                           SameEditorCase{"motionless8", 13, 8}, SameEditorCase{"museum", 14, 8}),
-                         [](const ::testing::TestParamInfo<SameEditorCase>& p) { return std::string(p.param.name); });
 
 TEST_F(MotionTabTest, ptzAfterNormalMode_loadsPtzSetAndLaterRestoresNormalEdits) {
   Open();
@@ -151,49 +146,41 @@ TEST_F(MotionTabTest, triggerEditInDayPtz_changesOnlyDayPtzSet) {
   EXPECT_EQ(session.banks.Bank(BankId::Night), night);
 }
 
-struct TrackCase {
-  int code;
-  int kept;
-  const char* label;
-};
-
-class MotionTrackLabelTest : public SettingsWindowTest, public ::testing::WithParamInterface<TrackCase> {};
-
-TEST_P(MotionTrackLabelTest, trackEdit_showsLabelOfKeptValue) {
-  Open();
-  window.SetTrackTime(0, GetParam().code);
-  EXPECT_EQ(window.MotionRow(0).track.value, GetParam().kept);
-  EXPECT_EQ(window.MotionRow(0).trackLabel.caption, GetParam().label);
-  EXPECT_EQ(Read(reg::TrackTime(0)), GetParam().kept);
+TEST_F(SettingsWindowTest, trackEdit_showsLabelOfKeptValue) {
+  const struct {
+    int code;
+    int kept;
+    const char* label;
+  } cases[] = {{0, 0, "0.0s"}, {198, 198, "5.00m"}, {199, 4, "0.4s"}, {-1, 4, "0.4s"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.code);
+    Open();
+    window.SetTrackTime(0, c.code);
+    EXPECT_EQ(window.MotionRow(0).track.value, c.kept);
+    EXPECT_EQ(window.MotionRow(0).trackLabel.caption, c.label);
+    EXPECT_EQ(Read(reg::TrackTime(0)), c.kept);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Codes, MotionTrackLabelTest,
-                         ::testing::Values(TrackCase{0, 0, "0.0s"}, TrackCase{198, 198, "5.00m"},
-                                           TrackCase{199, 4, "0.4s"}, TrackCase{-1, 4, "0.4s"}));
-
-struct TriggerCase {
-  int low;
-  int high;
-  int shown;
-  const char* label;
-};
-
-class MotionTriggerDisplayTest : public SettingsWindowTest, public ::testing::WithParamInterface<TriggerCase> {};
-
-TEST_P(MotionTriggerDisplayTest, rawTriggerBytes_showUnsignedLevel) {
-  Open();
-  Poke(BankId::Day, reg::TriggerLevelLow(0), GetParam().low);
-  Poke(BankId::Day, reg::TriggerLevelHigh(0), GetParam().high);
-  window.RefreshWindow();
-  EXPECT_EQ(window.MotionRow(0).trigger.value, GetParam().shown);
-  EXPECT_EQ(window.MotionRow(0).triggerLabel.caption, GetParam().label);
-  EXPECT_EQ(session.banks.Bank(BankId::Day).normalSet[8], GetParam().low);
-  EXPECT_EQ(session.banks.Bank(BankId::Day).normalSet[9], GetParam().high);
+TEST_F(SettingsWindowTest, rawTriggerBytes_showUnsignedLevel) {
+  const struct {
+    int low;
+    int high;
+    int shown;
+    const char* label;
+  } cases[] = {{255, 255, 65535, "65535"}, {0, 128, 32768, "32768"}, {44, 1, 300, "300"}, {5, 0, 5, "05"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    Open();
+    Poke(BankId::Day, reg::TriggerLevelLow(0), c.low);
+    Poke(BankId::Day, reg::TriggerLevelHigh(0), c.high);
+    window.RefreshWindow();
+    EXPECT_EQ(window.MotionRow(0).trigger.value, c.shown);
+    EXPECT_EQ(window.MotionRow(0).triggerLabel.caption, c.label);
+    EXPECT_EQ(session.banks.Bank(BankId::Day).normalSet[8], c.low);
+    EXPECT_EQ(session.banks.Bank(BankId::Day).normalSet[9], c.high);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Bytes, MotionTriggerDisplayTest,
-                         ::testing::Values(TriggerCase{255, 255, 65535, "65535"}, TriggerCase{0, 128, 32768, "32768"},
-                                           TriggerCase{44, 1, 300, "300"}, TriggerCase{5, 0, 5, "05"}));
 
 TEST_F(MotionTabTest, registerBeyondUpDownRange_keepsUpDownAndHandlerDoesNotRun) {
   Open();
@@ -212,49 +199,43 @@ TEST_F(MotionTabTest, registerBeyondUpDownRange_keepsUpDownAndHandlerDoesNotRun)
   EXPECT_EQ(session.banks.Bank(BankId::Day).normalSet[24], 150);
 }
 
-struct IncomingCase {
-  const char* name;
-  int nightMode;
-  bool viaFile;
-};
-
-class MotionIncomingTest : public SettingsWindowTest, public ::testing::WithParamInterface<IncomingCase> {};
-
-TEST_P(MotionIncomingTest, incomingNightParameters_surviveSwitchToNight) {
-  Open();
-  window.SelectMotionMode(8);  // unlike NIGHT, so the switch re-applies NIGHT's mode
-  Poke(BankId::Night, reg::kMotionMode, GetParam().nightMode);
-  for (int k = 0; k < reg::kMotionParameterCount; ++k)
-    Poke(BankId::Night, reg::MotionParameter(k), 10 + k);
-  if (GetParam().viaFile) {
-    // One file per case: the cases may run at the same time in separate processes.
-    const auto path =
-        std::filesystem::path(::testing::TempDir()) /
-        ("motion_incoming_" + std::string(GetParam().name) + "_" + std::to_string(std::random_device{}()) + ".txt");
-    ASSERT_FALSE(window.SaveSettingsFile(path).has_value());
-    ASSERT_FALSE(window.OpenSettingsFile(path).has_value());
-    std::filesystem::remove(path);
-  } else {
-    window.AdoptIncomingSettings();
-  }
-  window.AfterBankSwitch(BankId::Night);
-  ASSERT_EQ(window.MotionModeList().position, GetParam().nightMode);
-  for (int k = 0; k < reg::kMotionParameterCount; ++k)
-    EXPECT_EQ(ReadBank(BankId::Night, reg::MotionParameter(k)), 10 + k) << k;
-  EXPECT_EQ(window.MotionRow(7).sensitivity.value, 17);
-  const RegisterBank& night = session.banks.Bank(BankId::Night);
-  if (GetParam().nightMode == kPtz) {
-    EXPECT_EQ(night.normalSet, DefaultNormalParameterSet());
-  } else {
-    EXPECT_EQ(night.ptzSet, DefaultPtzParameterSet());
+TEST_F(SettingsWindowTest, incomingNightParameters_surviveSwitchToNight) {
+  const struct {
+    const char* name;
+    int nightMode;
+    bool viaFile;
+  } cases[] = {
+      {"uploadNormal", 1, false}, {"uploadPtz", kPtz, false}, {"fileNormal", 1, true}, {"filePtz", kPtz, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Open();
+    window.SelectMotionMode(8);  // unlike NIGHT, so the switch re-applies NIGHT's mode
+    Poke(BankId::Night, reg::kMotionMode, c.nightMode);
+    for (int k = 0; k < reg::kMotionParameterCount; ++k)
+      Poke(BankId::Night, reg::MotionParameter(k), 10 + k);
+    if (c.viaFile) {
+      // One file per case: the cases may run at the same time in separate processes.
+      const auto path = std::filesystem::path(::testing::TempDir()) / ("motion_incoming_" + std::string(c.name) + "_" +
+                                                                       std::to_string(std::random_device{}()) + ".txt");
+      ASSERT_FALSE(window.SaveSettingsFile(path).has_value());
+      ASSERT_FALSE(window.OpenSettingsFile(path).has_value());
+      std::filesystem::remove(path);
+    } else {
+      window.AdoptIncomingSettings();
+    }
+    window.AfterBankSwitch(BankId::Night);
+    ASSERT_EQ(window.MotionModeList().position, c.nightMode);
+    for (int k = 0; k < reg::kMotionParameterCount; ++k)
+      EXPECT_EQ(ReadBank(BankId::Night, reg::MotionParameter(k)), 10 + k) << k;
+    EXPECT_EQ(window.MotionRow(7).sensitivity.value, 17);
+    const RegisterBank& night = session.banks.Bank(BankId::Night);
+    if (c.nightMode == kPtz) {
+      EXPECT_EQ(night.normalSet, DefaultNormalParameterSet());
+    } else {
+      EXPECT_EQ(night.ptzSet, DefaultPtzParameterSet());
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Sources, MotionIncomingTest,
-                         ::testing::Values(IncomingCase{"uploadNormal", 1, false},
-                                           IncomingCase{"uploadPtz", kPtz, false}, IncomingCase{"fileNormal", 1, true},
-                                           IncomingCase{"filePtz", kPtz, true}),
-                         [](const ::testing::TestParamInfo<IncomingCase>& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace koral::testing_support

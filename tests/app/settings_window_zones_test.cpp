@@ -69,33 +69,29 @@ TEST_F(ZoneGridTest, painting_writesOnlyActiveBankAndMarksModified) {
   EXPECT_EQ(Cell(BankId::Day, 60), 0);
 }
 
-struct ShrinkCase {
-  int selected;
-  int afterwards;
-};
-
-class ZoneShrinkTest : public ZoneGridTest, public ::testing::WithParamInterface<ShrinkCase> {};
-
-TEST_P(ZoneShrinkTest, eightToThreeAreas_hidesZonesDToHWithoutErasing) {
-  Open();
-  window.SelectMotionMode(8);
-  for (int z = 0; z < kZoneCount; ++z)
-    Paint(z, 30 + z);
-  window.SelectPaintZone(GetParam().selected);
-  window.SelectMotionMode(3);
-  EXPECT_EQ(window.SelectedPaintZone(), GetParam().afterwards);
-  for (int z = 0; z < kZoneCount; ++z) {
-    EXPECT_EQ(window.ZoneCaption(30 + z), z < 3 ? Letter(z) : '-') << z;
-    EXPECT_EQ(Cell(BankId::Day, 30 + z), z) << z;
+TEST_F(ZoneGridTest, eightToThreeAreas_hidesZonesDToHWithoutErasing) {
+  const struct {
+    int selected;
+    int afterwards;
+  } cases[] = {{3, 0}, {7, 0}, {kNoZone, kNoZone}, {2, 2}, {0, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.selected);
+    Open();
+    window.SelectMotionMode(8);
+    for (int z = 0; z < kZoneCount; ++z)
+      Paint(z, 30 + z);
+    window.SelectPaintZone(c.selected);
+    window.SelectMotionMode(3);
+    EXPECT_EQ(window.SelectedPaintZone(), c.afterwards);
+    for (int z = 0; z < kZoneCount; ++z) {
+      EXPECT_EQ(window.ZoneCaption(30 + z), z < 3 ? Letter(z) : '-') << z;
+      EXPECT_EQ(Cell(BankId::Day, 30 + z), z) << z;
+    }
+    window.SelectMotionMode(8);
+    for (int z = 0; z < kZoneCount; ++z)
+      EXPECT_EQ(window.ZoneCaption(30 + z), Letter(z)) << z;
   }
-  window.SelectMotionMode(8);
-  for (int z = 0; z < kZoneCount; ++z)
-    EXPECT_EQ(window.ZoneCaption(30 + z), Letter(z)) << z;
 }
-
-INSTANTIATE_TEST_SUITE_P(Selections, ZoneShrinkTest,
-                         ::testing::Values(ShrinkCase{3, 0}, ShrinkCase{7, 0}, ShrinkCase{kNoZone, kNoZone},
-                                           ShrinkCase{2, 2}, ShrinkCase{0, 0}));
 
 TEST_F(ZoneGridTest, cellHoldingNine_keepsCaptionUnlessBlankedByMode) {
   Open();

@@ -5,18 +5,6 @@
 namespace koral::emu::test {
 namespace {
 
-// ---- frame parsing ----------------------------------------------------------
-
-struct ParseCase {
-  const char* name;
-  Bytes frame;  // C0 .. CF as sent
-  std::string error;
-};
-
-Bytes Body(const Bytes& frame) {
-  return Bytes(frame.begin() + 1, frame.end() - 1);
-}
-
 Bytes RegisterAData() {
   return Bytes(40, 0xD3);
 }
@@ -24,24 +12,6 @@ Bytes RegisterAData() {
 Bytes WithByte(Bytes frame, std::size_t at, std::uint8_t value) {
   frame[at] = value;
   return frame;
-}
-
-const Bytes kRegisterA = DownloadFrameBytes(0x25, 20, 1, RegisterAData());
-
-TEST(DownloadFrameParsing, badFrame_saysWhatIsWrong) {
-  const ParseCase cases[] = {
-      {"tooShort", {0xC0, 0xD2, 0xD5, 0xD1, 0xCF}, "too short (3 bytes after C0)"},
-      {"addressNotNibbles", WithByte(kRegisterA, 1, 0x25), "malformed address pair 25 D5"},
-      {"countNotNibbles", WithByte(kRegisterA, 4, 0x04), "malformed count pair D1 04"},
-      {"wrongMarker", WithByte(kRegisterA, 7, 0xD1), "wrong marker D1 D0 (D0 D0 expected)"},
-      {"unknownBlock", DownloadFrameBytes(0x25, 20, 6, RegisterAData()), "unknown block 6"},
-      {"wrongCount", DownloadFrameBytes(0x25, 57, 2, Bytes(116, 0xD0)), "wrong count 57 (Register B carries 58)"},
-      {"shortData", DownloadFrameBytes(0x25, 20, 1, Bytes(38, 0xD0)), "wrong length: 38 data bytes for 20 registers"}};
-  for (const ParseCase& c : cases) {
-    const auto parsed = ParseDownloadFrame(Body(c.frame));
-    ASSERT_TRUE(std::holds_alternative<std::string>(parsed)) << c.name;
-    EXPECT_EQ(std::get<std::string>(parsed), c.error);
-  }
 }
 
 // ---- whole downloads --------------------------------------------------------
@@ -101,32 +71,47 @@ TEST(Download, dayTitle_givesTheRelayStateToNightToo) {
   EXPECT_EQ(ReadRegister(h.unit.Banks().Bank(BankId::Night), title::Character(0)), 0x21);  // NIGHT's own "Q" stays
 }
 
-struct RejectCase {
-  const char* name;
-  Bytes frame;
-  std::string logged;
-};
+// A frame that does not parse is logged with its length and what is wrong.
+std::string Malformed(const Bytes& frame, const std::string& error) {
+  return "<- download frame of " + std::to_string(frame.size()) + " bytes: " + error + ", ignored";
+}
 
 TEST(Download, badFrame_isLoggedAndIgnored) {
-  const RejectCase cases[] = {
-      {"wrongAddress", DownloadFrameBytes(0x05, 58, 2, Bytes(116, 0xD7)),
+  const Bytes registerA = DownloadFrameBytes(0x25, 20, 1, RegisterAData());
+  const Bytes tooShort = {0xC0, 0xD2, 0xD5, 0xD1, 0xCF};
+  const struct {
+    const char* name;
+    bool inDownload;
+    Bytes frame;
+    std::string logged;
+  } cases[] = {
+      {"tooShort", true, tooShort, Malformed(tooShort, "too short (3 bytes after C0)")},
+      {"addressNotNibbles", true, WithByte(registerA, 1, 0x25), Malformed(registerA, "malformed address pair 25 D5")},
+      {"countNotNibbles", true, WithByte(registerA, 4, 0x04), Malformed(registerA, "malformed count pair D1 04")},
+      {"unknownBlock", true, DownloadFrameBytes(0x25, 20, 6, RegisterAData()), Malformed(registerA, "unknown block 6")},
+      {"shortData", true, DownloadFrameBytes(0x25, 20, 1, Bytes(38, 0xD0)),
+       "<- download frame of 48 bytes: wrong length: 38 data bytes for 20 registers, ignored"},
+      {"wrongAddress", true, DownloadFrameBytes(0x05, 58, 2, Bytes(116, 0xD7)),
        "<- download frame block 2, 58 registers, address 0x05: wrong address (this unit is 0x25), "
        "ignored"},
-      {"wrongCount", DownloadFrameBytes(0x25, 57, 2, Bytes(116, 0xD7)),
+      {"wrongCount", true, DownloadFrameBytes(0x25, 57, 2, Bytes(116, 0xD7)),
        "<- download frame of 126 bytes: wrong count 57 (Register B carries 58), ignored"},
-      {"wrongMarker", WithByte(DownloadFrameBytes(0x25, 58, 2, Bytes(116, 0xD7)), 8, 0xD4),
+      {"wrongMarker", true, WithByte(DownloadFrameBytes(0x25, 58, 2, Bytes(116, 0xD7)), 8, 0xD4),
        "<- download frame of 126 bytes: wrong marker D0 D4 (D0 D0 expected), ignored"},
-      {"noEndByte", WithByte(Bytes(200, 0xD1), 0, 0xC0), "<- download frame without 0xCF after 169 bytes, dropped"}};
-  for (const RejectCase& c : cases) {
+      {"noEndByte", true, WithByte(Bytes(200, 0xD1), 0, 0xC0),
+       "<- download frame without 0xCF after 169 bytes, dropped"},
+      {"outsideADownload", false, registerA,
+       "<- download frame block 1, 20 registers, address 0x25: no download in progress, ignored"}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     UnitHarness h(QuietConfig(), Factory(0x25));
     const RegisterBanks before = h.unit.Banks();
-    h.Send({0x98, 0x98, 0xA1, 0xA0, 0x25, 0x25, 0x25, 0xA1});
+    if (c.inDownload) h.Send({0x98, 0x98, 0xA1, 0xA0, 0x25, 0x25, 0x25, 0xA1});
     h.Send(c.frame);
     EXPECT_EQ(h.unit.Banks().Bank(BankId::Day), before.Bank(BankId::Day));
     EXPECT_EQ(h.unit.Banks().Bank(BankId::Night), before.Bank(BankId::Night));
     EXPECT_TRUE(h.Logged(c.logged)) << testing::PrintToString(h.log);
-    EXPECT_TRUE(h.unit.InTransfer());
+    EXPECT_EQ(h.unit.InTransfer(), c.inDownload);
   }
 }
 
@@ -137,14 +122,6 @@ TEST(Download, frameThatStopsHalfWay_isDroppedAndLaterBytesCountAgain) {
   h.Send({0xBA});
   EXPECT_TRUE(h.Logged("<- download frame stopped after 3 bytes, dropped"));
   EXPECT_EQ(h.sent.size(), 1u);
-}
-
-TEST(Download, frameOutsideADownload_isIgnored) {
-  UnitHarness h(QuietConfig(), Factory(0x25));
-  const RegisterBanks before = h.unit.Banks();
-  h.Send(DownloadFrameBytes(0x25, 20, 1, RegisterAData()));
-  EXPECT_EQ(h.unit.Banks().Bank(BankId::Day), before.Bank(BankId::Day));
-  EXPECT_TRUE(h.Logged("<- download frame block 1, 20 registers, address 0x25: no download in progress, ignored"));
 }
 
 TEST(Download, transferBytesInsideTheDownload_areNoKeys) {

@@ -59,7 +59,14 @@ TEST(Scene, severalPaintedZones_takeTurns) {
   EXPECT_EQ(scene.RunTo(2 * Scene::kCycleMs, settings, {}).newAlarms, 0x04);
 }
 
-TEST(SceneOutput, perSettings_streamsExactlyTheseFrames) {
+// What the PC does at a moment: keys, or the camera's video lost.
+struct Step {
+  std::int64_t atMs;
+  Bytes keys;
+  bool videoLost = false;
+};
+
+TEST(SceneOutput, perSettingsAndSteps_streamsExactlyTheseFrames) {
   UnitConfig qtMx = Moving();
   qtMx.model = UnitModel::QtMx;
   const Bytes alarm = {0x5A, 0x01, 0x01, 0x01, 0x18}, quiet = {0x5A, 0x00, 0x00, 0x00, 0x18};
@@ -68,12 +75,28 @@ TEST(SceneOutput, perSettings_streamsExactlyTheseFrames) {
     const char* name;
     UnitConfig config;
     RegisterBanks banks;
-    Bytes keys;
+    std::vector<Step> steps;
     std::int64_t until;
     std::vector<Sent> sent;
   } cases[] = {
       {"per alarm", Moving(), Factory(), {}, 20000, {{4000, alarm}, {9000, quiet}, {19000, alarm}}},
-      {"alarm disabled", Moving(), Factory(), {0xA5}, 20000, {{0, {0x5A, 0x00, 0x00, 0x00, 0x08}}}},
+      {"alarm disabled", Moving(), Factory(), {{0, {0xA5}}}, 20000, {{0, {0x5A, 0x00, 0x00, 0x00, 0x08}}}},
+      // CLEAR ends the alarm until the zone is quiet again.
+      {"cleared",
+       Moving(),
+       Factory(),
+       {{5000, {0xA8}}},
+       18000,
+       {{4000, alarm}, {5000, {0x5A, 0x01, 0x01, 0x00, 0x18}}}},
+      // Nothing is streamed during a transfer.
+      {"transfer",
+       Moving(),
+       Factory(),
+       {{3500, {0x98, 0x98, 0xA0, 0xA8, 0x00, 0x00, 0x00}}, {6000, {0xA0, 0xA4}}},
+       10000,
+       {{9000, quiet}}},
+      // A video loss is reported and stops the motion.
+      {"video lost", Moving(), Factory(), {{1000, {}, true}}, 20000, {{1000, {0x5A, 0x00, 0x00, 0x00, 0x98}}}},
       {"rate off", Moving(), WithRegister(Factory(), reg::kOutputRate, 0), {}, 20000, {}},
       {"zone A delta 133, inverted", Moving(), zoneDelta, {}, 4000, {{4000, {0x5A, 0xFF, 0x7A}}}},
       // 25 Dec 25, 09:30:49: four seconds after the unit's clock was set.
@@ -85,23 +108,22 @@ TEST(SceneOutput, perSettings_streamsExactlyTheseFrames) {
        {{4000, {0x01, 0x21, 0x01, 0x01, 0x01, 0x18, 'A', 'L', 'R', 'M', 0x12, 0x25, 0x25, 0x09, 0x30, 0x49, 0x03}}}},
       {"unselected QT-MX", qtMx, Factory(), {}, 20000, {}}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     UnitHarness h(c.config, c.banks);
-    if (!c.keys.empty()) h.Send(c.keys);
+    for (const Step& step : c.steps) {
+      h.RunUntil(step.atMs);
+      if (step.videoLost) h.unit.SetVideoLost(true);
+      h.Send(step.keys);
+    }
     h.RunUntil(c.until);
-    EXPECT_EQ(h.sent, c.sent) << c.name;
+    EXPECT_EQ(h.sent, c.sent);
+    if (c.steps.size() == 1 && c.steps[0].videoLost) {
+      EXPECT_TRUE(h.Logged("video lost"));
+    }
   }
   UnitHarness h(Moving());
   h.RunUntil(4000);
   EXPECT_TRUE(h.Logged("-> output ALL FLAGS (alarm zone A): 5A 01 01 01 18"));
-}
-
-TEST(SceneOutput, clearKey_endsTheAlarmUntilTheZoneIsQuietAgain) {
-  UnitHarness h(Moving());
-  h.RunUntil(5000);
-  h.Send({0xA8});
-  h.RunUntil(18000);
-  EXPECT_EQ(h.sent,
-            (std::vector<Sent>{{4000, {0x5A, 0x01, 0x01, 0x01, 0x18}}, {5000, {0x5A, 0x01, 0x01, 0x00, 0x18}}}));
 }
 
 TEST(SceneOutput, continuousRate_sendsEverySecond) {
@@ -111,26 +133,6 @@ TEST(SceneOutput, continuousRate_sendsEverySecond) {
   for (std::size_t i = 0; i < h.sent.size(); ++i)
     EXPECT_EQ(h.sent[i].atMs, 1000 * static_cast<std::int64_t>(i + 1));
   EXPECT_EQ(h.sent[3].bytes, (Bytes{0x5A, 0x01, 0x01, 0x01, 0x18}));
-}
-
-TEST(SceneOutput, duringATransfer_nothingIsStreamed) {
-  UnitHarness h(Moving());
-  h.RunUntil(3500);
-  h.Send({0x98, 0x98, 0xA0, 0xA8, 0x00, 0x00, 0x00});
-  h.RunUntil(6000);
-  EXPECT_TRUE(h.sent.empty());
-  h.Send({0xA0, 0xA4});
-  h.RunUntil(10000);
-  EXPECT_EQ(h.sent, (std::vector<Sent>{{9000, {0x5A, 0x00, 0x00, 0x00, 0x18}}}));
-}
-
-TEST(SceneOutput, videoLoss_isReportedAndStopsTheMotion) {
-  UnitHarness h(Moving());
-  h.RunUntil(1000);
-  h.unit.SetVideoLost(true);
-  h.RunUntil(20000);
-  EXPECT_EQ(h.sent, (std::vector<Sent>{{1000, {0x5A, 0x00, 0x00, 0x00, 0x98}}}));
-  EXPECT_TRUE(h.Logged("video lost"));
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The address window as the user drives it: type, then Set_IP.
   fuzzing::FakeClock clock;
-  fuzzing::FakeSerialPorts ports;
+  fuzzing::FakeSerialPorts ports{clock};
   Transport transport(LinkMode::Serial, clock, &ports, nullptr, nullptr);
   transport.OpenSerialPort(1, kIpToolBaud);
   IpAddressModel window(transport, clock);
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   window.SetAddressText(text);
   if (window.AddressText().size() > text.size() || !text.starts_with(window.AddressText())) std::abort();
   window.SetIp();
-  const ByteString& written = ports.Fake(1).written;
+  const ByteString written = ports.Fake(1).WrittenBytes();
   if (window.AddressText().empty() ? !written.empty() : written != ExpectedBytes(window.AddressText())) std::abort();
   return 0;
 }

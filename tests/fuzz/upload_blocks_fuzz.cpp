@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   const bool network = (data[0] & 2) != 0;
   fuzzing::FakeClock clock;
-  fuzzing::FakeSerialPorts ports;
-  fuzzing::FakeUdpSocket socket;
+  fuzzing::FakeSerialPorts ports{clock};
+  fuzzing::FakeUdpSocket socket{clock};
   Transport transport(network ? LinkMode::Udp : LinkMode::Serial, clock, &ports, &socket, nullptr);
   transport.OpenSerialPort(1, 4800);
   TransferState state;

@@ -1,13 +1,20 @@
 // The link engine run headless against the emulated unit, over a real
 // pseudo-terminal (COM1 through KORAL_COM1) and real UDP on loopback. The
 // protocol's waits are real; tests wait for conditions, never on timing.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
 
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUdpSocket>
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -19,7 +26,6 @@
 #include "model/settings_file.h"
 #include "monitor/output_decoder.h"
 #include "monitor/serial_monitor_model.h"
-#include "platform/platform_test_support.h"
 #include "runtime/headless_runner.h"
 #include "user_settings.h"
 
@@ -87,6 +93,11 @@ class LinkTest : public ::testing::Test {
   // The unit on `line`, nothing moving in its picture, with these options; and
   // the runner that will reach it.
   void StartUnit(const Line& line, QStringList options) {
+    ASSERT_NO_FATAL_FAILURE(StartEmulator(line, std::move(options)));
+    runner_ = std::make_unique<HeadlessRunner>(line.link);
+  }
+  // The unit alone, as when it is plugged in again for the same runner.
+  void StartEmulator(const Line& line, QStringList options) {
     const LinkMode link = line.link;
     link_ = link;
     inPieces_ = line.inPieces;
@@ -109,7 +120,6 @@ class LinkTest : public ::testing::Test {
       ASSERT_NE(localPort_, 0);
       ASSERT_NE(localPort_, emulator_->UdpPort());
     }
-    runner_ = std::make_unique<HeadlessRunner>(link);
   }
 
   ConnectResult Connect(int speedIndex = kBaud4800Index, UnitModel model = UnitModel::Qt1Rx) {
@@ -308,32 +318,6 @@ TEST_F(NetworkLink, unitGoneSilent_heartbeatReportsTheFailureAndAsksForTheConnec
   EXPECT_EQ(GetSession().transfer.pollMissCount, 0);
 }
 
-TEST_F(NetworkLink, uploadCutShort_givesThePcBackTheSettingsItHadBefore) {
-  constexpr int kUnitAddress = 0x25;
-  constexpr int kFramesBeforeSilence = 5;  // all of block 0x12
-  const std::string unitFile = SettingsFile("unit.txt", LinkMode::Udp, {kUnitAddress, "UNIT DAY", "UNIT NIGHT"});
-  ASSERT_NO_FATAL_FAILURE(StartUnit(kUdpLoopback, {"--load", QString::fromStdString(unitFile), "--drop-after",
-                                                   QString::number(kFramesBeforeSilence)}));
-  ASSERT_NO_FATAL_FAILURE(ConnectAndSeeTheUnitAnswer(kSlowestSpeed));
-  EditLikeAUser(Settings(), {kUnitAddress, "MINE DAY", "MINE NIGHT"});
-  Settings().AfterBankSwitch(BankId::Night);
-  const SettingsImage before = PcSettings();
-  const bool modifiedBefore = GetSession().banks.SettingsModified();
-  ASSERT_EQ(runner_->Upload(kTransferMs), TransferOutcome::LinkFailure);
-  EXPECT_TRUE(LogShows("falls silent after 5 upload frames"));
-  EXPECT_EQ(GetSession().transfer.uploadBlocks[0].size(), 5u * 11u) << "block 0x12 should have arrived whole";
-  EXPECT_EQ(DifferingLines(before, PcSettings()), "");
-  EXPECT_EQ(GetSession().banks.ActiveBank(), BankId::Night);
-  EXPECT_EQ(GetSession().banks.SettingsModified(), modifiedBefore);
-  EXPECT_EQ(Settings().TitleText(), "MINE NIGHT");
-  const auto& dialogs = runner_->Dialogs();
-  EXPECT_NE(std::find(dialogs.begin(), dialogs.end(), kLinkFailure), dialogs.end());
-  EXPECT_GE(runner_->ConnectionWindowRequests(), 1);
-  EXPECT_FALSE(runner_->MainTimerRunning());
-  EXPECT_FALSE(runner_->UnpackTimerRunning());
-  EXPECT_FALSE(GetSession().transfer.uploadActive);
-}
-
 // A QT-MX shares its line with other units: it answers only once the keypad
 // has selected its address, and takes only the download frames addressed to it.
 class QtMxUnit : public LinkTest {};
@@ -365,9 +349,157 @@ TEST_F(QtMxUnit, answersOnceSelectedAndTakesADownloadToItsAddress) {
   EXPECT_EQ(TitleOf(unit, BankId::Day), "QT-MX DAY");
 }
 
+// ---- the fault matrix ------------------------------------------------------------------
+
+// Mid-transfer the unit's line vanishes (a USB adapter pulled out) and comes
+// back at the same path, or the unit falls silent with its line still there.
+// The program reports the failure once, sleeps in its timers while nobody
+// answers, gives back the settings it had, and connects again from the
+// connection window of the same run.
+enum class Transfer { Download, Upload };
+
+struct FaultCase {
+  const char* name;
+  Line line;
+  int speedIndex;
+  Transfer transfer;
+  bool lineVanishes;              // else the unit falls silent after 5 upload frames (all of block 0x12)
+  std::string faultWhenLogShows;  // the transfer is under way
+};
+
+void PrintTo(const FaultCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+// Processor time this process has used, user and system, in milliseconds.
+double CpuMs() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto ms = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_usec) / 1000.0;
+  };
+  return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+class LinkFault : public LinkTest, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(LinkFault, midTransfer_reportedOnceSettingsKeptAndTheSamePathConnectsAgain) {
+  constexpr int kUnitAddress = 0x25;
+  constexpr double kMostCpuShareWhileWaiting = 0.25;
+  const FaultCase& c = GetParam();
+  QStringList options = {"--address", QString::number(kUnitAddress)};
+  if (c.transfer == Transfer::Upload) {
+    options = {"--load",
+               QString::fromStdString(SettingsFile("unit.txt", c.line.link, {kUnitAddress, "UNIT DAY", "UNIT NIGHT"}))};
+  }
+  if (!c.lineVanishes)
+    options << "--drop-after"
+            << "5";
+  ASSERT_NO_FATAL_FAILURE(StartUnit(c.line, options));
+  ASSERT_NO_FATAL_FAILURE(ConnectAndSeeTheUnitAnswer(c.speedIndex));
+  EditLikeAUser(Settings(), {kUnitAddress, "MINE DAY", "MINE NIGHT"});
+  Settings().AfterBankSwitch(BankId::Night);
+  const SettingsImage before = PcSettings();
+  const bool modifiedBefore = GetSession().banks.SettingsModified();
+
+  QElapsedTimer sinceFault;
+  double cpuAtFault = 0;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (sinceFault.isValid() || emulator_->Log().find(c.faultWhenLogShows) == std::string::npos) return;
+    if (c.lineVanishes) emulator_->Stop();
+    cpuAtFault = CpuMs();
+    sinceFault.start();
+  });
+  watch.start(20);
+  const TransferOutcome outcome =
+      c.transfer == Transfer::Download ? runner_->Download(kTransferMs) : runner_->Upload(kTransferMs);
+  watch.stop();
+
+  ASSERT_TRUE(sinceFault.isValid()) << "the transfer never got under way";
+  EXPECT_EQ(outcome, TransferOutcome::LinkFailure);
+  const double wallMs = static_cast<double>(sinceFault.elapsed());
+  EXPECT_LT(CpuMs() - cpuAtFault, kMostCpuShareWhileWaiting * wallMs) << "over " << wallMs << " ms";
+  if (c.transfer == Transfer::Upload) {
+    EXPECT_EQ(GetSession().transfer.uploadBlocks[0].size(), 5u * 11u) << "block 0x12 should have arrived whole";
+  }
+  EXPECT_EQ(DifferingLines(before, PcSettings()), "");
+  EXPECT_EQ(GetSession().banks.ActiveBank(), BankId::Night);
+  EXPECT_EQ(GetSession().banks.SettingsModified(), modifiedBefore);
+  EXPECT_EQ(Settings().TitleText(), "MINE NIGHT");
+  EXPECT_FALSE(runner_->MainTimerRunning());
+  EXPECT_FALSE(runner_->UnpackTimerRunning());
+  EXPECT_FALSE(GetSession().transfer.uploadActive);
+  // Reported once, and nothing more while nobody answers the connection window.
+  runner_->RunUntil([] { return false; }, 1500);
+  const auto& dialogs = runner_->Dialogs();
+  EXPECT_EQ(std::count(dialogs.begin(), dialogs.end(), kLinkFailure), 1);
+  EXPECT_EQ(runner_->ConnectionWindowRequests(), 1);
+
+  if (!c.lineVanishes) return;
+  ASSERT_FALSE(emulator_->Running());
+  ASSERT_NO_FATAL_FAILURE(StartEmulator(c.line, {}));
+  const ConnectResult again = Connect(c.speedIndex);
+  ASSERT_EQ(again.outcome, ConnectOutcome::Connected) << again.reason;
+  Settings().SetCaption("");
+  EXPECT_TRUE(
+      runner_->RunUntil([&] { return Settings().Caption().ends_with(",Communication Complete ,Video OK"); }, kStepMs))
+      << Settings().Caption();
+  EXPECT_TRUE(runner_->MainTimerRunning());
+  EXPECT_EQ(DifferingLines(before, PcSettings()), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, LinkFault,
+    ::testing::Values(FaultCase{"LineVanishesDuringDownload", kPseudoTerminal, kBaud4800Index, Transfer::Download, true,
+                                "download selection done"},
+                      FaultCase{"UnitFallsSilentDuringUpload", kPseudoTerminal, kBaud4800Index, Transfer::Upload, false,
+                                "falls silent after 5 upload frames"},
+                      // At 1200 baud the heartbeat ticks every 300 ms, so its fifteen silent checks run out quickly.
+                      FaultCase{"UnitFallsSilentDuringNetworkUpload", kUdpLoopback, kSlowestSpeed, Transfer::Upload,
+                                false, "falls silent after 5 upload frames"}),
+    [](const ::testing::TestParamInfo<FaultCase>& p) { return std::string(p.param.name); });
+
 // ---- koral-emu's own lines ----------------------------------------------------------
 
 const ByteString kStatusOk = {0x01, 0x11, 0xBA, 0x18, 0x03};
+
+// The PC's end of the emulator's pseudo-terminal, opened by its path, raw.
+class PcEnd {
+ public:
+  explicit PcEnd(const std::string& path) : fd_(open(path.c_str(), O_RDWR | O_NOCTTY)) {
+    termios raw{};
+    if (fd_ >= 0 && tcgetattr(fd_, &raw) == 0) {
+      cfmakeraw(&raw);
+      tcsetattr(fd_, TCSANOW, &raw);
+    }
+  }
+  ~PcEnd() {
+    if (fd_ >= 0) close(fd_);
+  }
+  PcEnd(const PcEnd&) = delete;
+  PcEnd& operator=(const PcEnd&) = delete;
+  bool IsOpen() const { return fd_ >= 0; }
+
+  // Writes `bytes`, then reads `count` bytes or what has come within kStepMs.
+  ByteString Ask(const ByteString& bytes, std::size_t count) {
+    ByteString got;
+    if (write(fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) return got;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (got.size() < count && elapsed.elapsed() < kStepMs) {
+      pollfd ready{fd_, POLLIN, 0};
+      if (poll(&ready, 1, 50) <= 0) continue;
+      std::array<std::uint8_t, 64> buffer{};
+      const ssize_t n = read(fd_, buffer.data(), std::min(buffer.size(), count - got.size()));
+      if (n > 0) got.insert(got.end(), buffer.begin(), buffer.begin() + n);
+    }
+    return got;
+  }
+
+ private:
+  int fd_;
+};
 
 // The pseudo-terminal it makes answers, tells of a lost video on SIGUSR1, and
 // goes away with its link when the emulator stops, leaving its dump.
@@ -379,16 +511,9 @@ TEST_F(LinkTest, emulatorOnAPseudoTerminal_answersStatusReportsVideoLossAndClean
       Scratch("koral-emu.log"));
   ASSERT_TRUE(emulator_->Start()) << emulator_->Problem();
   EXPECT_EQ(std::filesystem::read_symlink(link).string(), emulator_->TerminalPath());
-  testing_support::LineEnd pc;
-  ASSERT_TRUE(pc.Open(link)) << pc.ErrorText();
-  std::size_t seen = 0;  // bytes of the answers so far
-  const auto ask = [&] {
-    pc.Write({0xBA});
-    const ByteString all = pc.WaitForReceived(seen + kStatusOk.size());
-    if (all.size() < seen + kStatusOk.size()) return ByteString{};
-    seen = all.size();
-    return ByteString(all.end() - static_cast<std::ptrdiff_t>(kStatusOk.size()), all.end());
-  };
+  PcEnd pc(link);
+  ASSERT_TRUE(pc.IsOpen()) << link;
+  const auto ask = [&] { return pc.Ask({0xBA}, kStatusOk.size()); };
   EXPECT_EQ(ask(), kStatusOk);
   emulator_->Signal(SIGUSR1);
   const ByteString videoLost = {0x01, 0x11, 0xBA, 0x98, 0x03};

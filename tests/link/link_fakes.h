@@ -4,8 +4,10 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/clock.h"
@@ -20,11 +22,13 @@ class FakeClock : public Clock {
   void Sleep(int ms) override {
     sleeps.push_back(ms);
     now += ms;
+    if (auto arrive = std::exchange(onSleep, nullptr)) arrive();
   }
   void Advance(std::int64_t ms) { now += ms; }
 
   std::int64_t now = 0;
   std::vector<int> sleeps;
+  std::function<void()> onSleep;  // once, at the next wait: bytes arriving while the receiver waits
 };
 
 struct SentBytes {

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <utility>
-
 #include "link/serial_receiver.h"
 #include "link/udp_receiver.h"
 #include "link_fakes.h"
@@ -14,16 +11,6 @@ namespace {
 const ByteString kStatus = {0x01, 0x11, 0xBA, 0x40, 0x03};
 const ByteString kDayRegisters = {0x01, 0x12, 0xD1, 0xD2, 0xD3, 0xD4, 0xD5, 0xD6, 0xD7, 0xD8, 0x03};
 using Posted = std::array<ByteString, 5>;  // every slot a receive path fills, RxBuffer aside
-
-// A clock on which bytes can arrive while the receiver waits.
-class ArrivingClock : public FakeClock {
- public:
-  void Sleep(int ms) override {
-    FakeClock::Sleep(ms);
-    if (auto arrive = std::exchange(onSleep, nullptr)) arrive();
-  }
-  std::function<void()> onSleep;
-};
 
 struct Rig {
   explicit Rig(LinkMode mode) : transport(mode, clock, &ports, &socket, nullptr) {
@@ -42,7 +29,7 @@ struct Rig {
     return {mailboxes.status, mailboxes.lastStatus, mailboxes.monitor, mailboxes.alarm, mailboxes.block};
   }
 
-  ArrivingClock clock;
+  FakeClock clock;
   FakeSerialPorts ports{clock};
   FakeUdpSocket socket{clock};
   Transport transport;

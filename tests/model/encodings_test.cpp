@@ -48,15 +48,6 @@ TEST(TitleCharset, textToCodes_cutAtSixteen) {
   EXPECT_EQ(DecodeTitle(EncodeTitle("ABCDEFGHIJKLMNPQRS")), "ABCDEFGHIJKLMNPQ");
 }
 
-TEST(Labels, twoDigitFormatAndManualAlarmOutput) {
-  EXPECT_EQ(TwoDigitLabel(0), "00");
-  EXPECT_EQ(TwoDigitLabel(7), "07");
-  EXPECT_EQ(TwoDigitLabel(150), "150");
-  EXPECT_EQ(TwoDigitLabel(65535), "65535");
-  EXPECT_EQ(AlarmOutputLabel(0), "MAN");
-  EXPECT_EQ(AlarmOutputLabel(1), "01");
-}
-
 TEST(Catalogue, everyListSettingHasADistinctRegister) {
   const auto lists = ListSettings();
   for (std::size_t i = 0; i < lists.size(); ++i) {

@@ -18,29 +18,26 @@ struct DecodeCase {
 
 TEST(OutputDecoding, frameGivesItsLinesTopDown) {
   const DecodeCase cases[] = {
-      DecodeCase{"moveAll", kMoveFlags, {0xFF}, {"MOVE    =  A  B  C  D  E  F  G  H " + kCrLf}},
-      DecodeCase{"moveNone", kMoveFlags, {0x00}, {"MOVE    =  -  -  -  -  -  -  -  - " + kCrLf}},
-      DecodeCase{"moveAandC", kMoveFlags, {0x05, 0x99}, {"MOVE    =  A  -  C  -  -  -  -  - " + kCrLf}},
-      DecodeCase{"triggerH", kTriggerFlags, {0x80}, {"TRIGGER =  -  -  -  -  -  -  -  H " + kCrLf}},
-      DecodeCase{"alarmB", kAlarmFlags, {0x02}, {"ALARM   =  -  B  -  -  -  -  -  - " + kCrLf}},
-      DecodeCase{
-          "statusDayEnabledLost", kStatusFlags, {0x98}, {"STATUS  = Day Mode , Alarm Enable , Video Lost " + kCrLf}},
-      DecodeCase{
-          "statusNightDisabledOk", kStatusFlags, {0x00}, {"STATUS  = Night Mode , Alarm Disable , Video OK " + kCrLf}},
-      DecodeCase{
-          "allFlags",
-          kAllFlags,
-          {0x5A, 0x01, 0x02, 0x04, 0x08},
-          {"MOVE    =  A  -  -  -  -  -  -  - " + kCrLf, "TRIGGER =  -  B  -  -  -  -  -  - " + kCrLf,
-           "ALARM   =  -  -  C  -  -  -  -  - " + kCrLf, "STATUS  = Day Mode , Alarm Disable , Video OK " + kCrLf}},
-      DecodeCase{"allFlagsWithoutLead", kAllFlags, {0x5B, 0x01, 0x02, 0x04, 0x08}, {}},
-      DecodeCase{"allFlagsTooShort", kAllFlags, {0x5A, 0x01, 0x02, 0x04}, {}},
-      DecodeCase{"zoneCDelta", 7, {0x5A, 0xFF, 0xFE}, {"Zone C = 1" + kCrLf}},
-      DecodeCase{"zoneADeltaMax", 5, {0x5A, 0x00, 0x00}, {"Zone A = 65535" + kCrLf}},
-      DecodeCase{"zoneHDeltaZero", 12, {0x5A, 0xFF, 0xFF}, {"Zone H = 0" + kCrLf}},
-      DecodeCase{"zoneDeltaTooShort", 6, {0x5A, 0xFF}, {}},
-      DecodeCase{"totalDelta", kTotalDelta, {0x5A, 0x01, 0x02}, {"Total Delta = 258" + kCrLf}},
-      DecodeCase{"totalDeltaWithoutLead", kTotalDelta, {0x01, 0x01, 0x02}, {}}};
+      {"moveAll", kMoveFlags, {0xFF}, {"MOVE    =  A  B  C  D  E  F  G  H " + kCrLf}},
+      {"moveNone", kMoveFlags, {0x00}, {"MOVE    =  -  -  -  -  -  -  -  - " + kCrLf}},
+      {"moveAandC", kMoveFlags, {0x05, 0x99}, {"MOVE    =  A  -  C  -  -  -  -  - " + kCrLf}},
+      {"triggerH", kTriggerFlags, {0x80}, {"TRIGGER =  -  -  -  -  -  -  -  H " + kCrLf}},
+      {"alarmB", kAlarmFlags, {0x02}, {"ALARM   =  -  B  -  -  -  -  -  - " + kCrLf}},
+      {"statusDayEnabledLost", kStatusFlags, {0x98}, {"STATUS  = Day Mode , Alarm Enable , Video Lost " + kCrLf}},
+      {"statusNightDisabledOk", kStatusFlags, {0x00}, {"STATUS  = Night Mode , Alarm Disable , Video OK " + kCrLf}},
+      {"allFlags",
+       kAllFlags,
+       {0x5A, 0x01, 0x02, 0x04, 0x08},
+       {"MOVE    =  A  -  -  -  -  -  -  - " + kCrLf, "TRIGGER =  -  B  -  -  -  -  -  - " + kCrLf,
+        "ALARM   =  -  -  C  -  -  -  -  - " + kCrLf, "STATUS  = Day Mode , Alarm Disable , Video OK " + kCrLf}},
+      {"allFlagsWithoutLead", kAllFlags, {0x5B, 0x01, 0x02, 0x04, 0x08}, {}},
+      {"allFlagsTooShort", kAllFlags, {0x5A, 0x01, 0x02, 0x04}, {}},
+      {"zoneCDelta", 7, {0x5A, 0xFF, 0xFE}, {"Zone C = 1" + kCrLf}},
+      {"zoneADeltaMax", 5, {0x5A, 0x00, 0x00}, {"Zone A = 65535" + kCrLf}},
+      {"zoneHDeltaZero", 12, {0x5A, 0xFF, 0xFF}, {"Zone H = 0" + kCrLf}},
+      {"zoneDeltaTooShort", 6, {0x5A, 0xFF}, {}},
+      {"totalDelta", kTotalDelta, {0x5A, 0x01, 0x02}, {"Total Delta = 258" + kCrLf}},
+      {"totalDeltaWithoutLead", kTotalDelta, {0x01, 0x01, 0x02}, {}}};
   for (const DecodeCase& c : cases)
     EXPECT_EQ(DecodeOutputFrame(c.frame, c.type, false).lines, c.lines) << c.name;
 }

@@ -1,30 +1,19 @@
-// Helpers for the Qt adapter tests: bounded event-loop waits, Qt warning
-// checks, a socat pseudo-terminal pair and the far end of a line.
+// Helpers for the Qt adapter tests: Qt warning checks, environment changes
+// undone, byte strings, and (from pty_peer.h) the far end of a line.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QByteArray>
-#include <QProcess>
-#include <QSerialPort>
-#include <QTemporaryDir>
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "link/byte_string.h"
+#include "pty_peer.h"
 
 namespace koral::testing_support {
-
-inline constexpr int kWaitMs = 5000;
-
-// Runs the event loop until the condition holds or the time is up; the result
-// is the condition's last value. Never a measure of speed: only a bound.
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = kWaitMs);
-// Runs the event loop for a while, to give anything queued a chance to happen.
-void RunEventLoopFor(int ms);
 
 // Installs the message handler that records Qt's warnings (from main).
 void RecordQtWarnings();
@@ -41,57 +30,6 @@ class PlatformTest : public ::testing::Test {
   }
 };
 
-// Two pseudo-terminals joined by socat: what is written on one end is read on
-// the other. socat is killed when the pair goes away.
-class PtyPair {
- public:
-  PtyPair() = default;
-  ~PtyPair();
-  PtyPair(const PtyPair&) = delete;
-  PtyPair& operator=(const PtyPair&) = delete;
-
-  // Starts socat and waits (bounded) for both ends to appear; on failure the
-  // reason is in Log().
-  bool Start();
-  std::string EndA() const { return Path("a"); }
-  std::string EndB() const { return Path("b"); }
-  // A path in the pair's folder where no device is.
-  std::string MissingDevice() const { return Path("missing"); }
-  // Bytes socat has passed on so far, both ways; counted once written to the
-  // far end's device.
-  std::size_t BytesTransferred();
-  bool WaitForBytesTransferred(std::size_t count);
-  // The device behind both ends disappears.
-  void Kill();
-  std::string Log();
-
- private:
-  std::string Path(const char* name) const;
-
-  QTemporaryDir dir_;
-  QProcess socat_;
-  QByteArray log_;
-};
-
-// The far end of a serial line, opened directly with QSerialPort.
-class LineEnd {
- public:
-  bool Open(const std::string& device);
-  std::string ErrorText() const { return port_.errorString().toStdString(); }
-  void Write(const ByteString& bytes);
-  // Everything received so far.
-  ByteString Received();
-  // Waits (bounded) until `count` bytes have arrived in all.
-  ByteString WaitForReceived(std::size_t count);
-  // The same without running the event loop: only this end's own device is
-  // watched, so bytes that the other end has merely queued never show up.
-  ByteString WaitForReceivedWithoutEventLoop(std::size_t count);
-
- private:
-  QSerialPort port_;
-  ByteString received_;
-};
-
 // Sets environment variables and puts the old values back.
 class EnvironmentGuard {
  public:
@@ -99,7 +37,6 @@ class EnvironmentGuard {
   void Set(const std::string& name, const std::string& value);
 
  private:
-  void Remember(const std::string& name);
   std::vector<std::pair<std::string, std::optional<QByteArray>>> saved_;
 };
 

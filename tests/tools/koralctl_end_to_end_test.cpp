@@ -1,18 +1,15 @@
 // koralctl as a script runs it, against the emulated unit over a real
-// pseudo-terminal and real UDP on loopback, or against the far end of a socat
-// pair where the bytes are the point. Waits are bounded; nothing is timed.
+// pseudo-terminal and real UDP on loopback, or against the far end of a
+// pseudo-terminal of our own where the bytes are the point. Waits are bounded; nothing is timed.
 #include <gtest/gtest.h>
 
 #include <QHostAddress>
 #include <QNetworkInterface>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <variant>
 #include <vector>
@@ -20,23 +17,18 @@
 #include "integration/emulator_process.h"
 #include "integration/user_settings.h"
 #include "koralctl/printable_text.h"
+#include "koralctl_process.h"
 #include "model/defaults.h"
 #include "model/register_map.h"
 #include "model/settings_file.h"
-#include "platform/platform_test_support.h"
+#include "pty_peer.h"
 
 namespace koral::integration {
 namespace {
 
-using testing_support::Bytes;
-using testing_support::LineEnd;
-using testing_support::PtyPair;
+using testing_support::PtyPeer;
 using testing_support::WaitUntil;
 
-constexpr int kStartMs = 10000;
-constexpr int kCommandMs = 20000;   // a connection, a few keys, a short monitor
-constexpr int kTransferMs = 90000;  // a whole upload or download with the protocol's real waits
-constexpr int kKillMs = 5000;
 constexpr char kLoopback[] = "127.0.0.1";
 
 // The Output Data that streams event datagrams, and a unit address.
@@ -44,74 +36,11 @@ constexpr int kEventDatagramOutput = 15;
 constexpr int kUnitAddress = 37;
 constexpr int k9600Position = 3;
 
-struct Outcome {
-  bool finished = false;
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::ostream& operator<<(std::ostream& stream, const Outcome& outcome) {
-  return stream << "exit " << outcome.exitCode << (outcome.finished ? "" : " (killed: it did not finish)")
-                << "\n--- stdout:\n"
-                << outcome.out << "--- stderr:\n"
-                << outcome.err;
-}
-
-// koralctl running as a child process.
-class Koralctl {
- public:
-  explicit Koralctl(const QStringList& arguments) {
-    process_.setProgram(QStringLiteral(KORALCTL_PROGRAM));
-    process_.setArguments(arguments);
-    process_.start();
-    process_.waitForStarted(kStartMs);
-  }
-  ~Koralctl() { Finish(0); }
-  Koralctl(const Koralctl&) = delete;
-  Koralctl& operator=(const Koralctl&) = delete;
-
-  bool Running() const { return process_.state() != QProcess::NotRunning; }
-  // Waits up to `limitMs` for it to end, and kills it when it does not.
-  Outcome Finish(int limitMs) {
-    Outcome outcome;
-    outcome.finished = Running() ? process_.waitForFinished(limitMs) : true;
-    if (!outcome.finished) {
-      process_.kill();
-      process_.waitForFinished(kKillMs);
-    }
-    outcome.exitCode = process_.exitStatus() == QProcess::NormalExit && outcome.finished ? process_.exitCode() : -1;
-    outcome.out = process_.readAllStandardOutput().toStdString();
-    outcome.err = process_.readAllStandardError().toStdString();
-    return outcome;
-  }
-
- private:
-  QProcess process_;
-};
-
-Outcome RunKoralctl(const QStringList& arguments, int limitMs = kCommandMs) {
-  return Koralctl(arguments).Finish(limitMs);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);)
-    lines.push_back(line);
-  return lines;
-}
-
 std::size_t Count(const std::string& text, const std::string& part) {
   std::size_t count = 0;
   for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
     ++count;
   return count;
-}
-
-// One reason on one line, as scripts expect of a failure.
-bool IsOneLine(const std::string& text) {
-  return !text.empty() && text.back() == '\n' && text.find('\n') == text.size() - 1;
 }
 
 // "MOVE    = " and eight cells, zone n showing its letter or "-".
@@ -139,17 +68,6 @@ void ExpectFrames(const std::string& out, const std::vector<std::string>& frameP
         << "line " << i + 1 << ": \"" << lines[i] << "\" does not match " << pattern;
   }
   EXPECT_EQ(out.find('\r'), std::string::npos) << "lines end in LF only";
-}
-
-std::string FileText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
 }
 
 // A non-loopback IPv4 address of this PC with a hardware address, where the
@@ -378,24 +296,6 @@ TEST_F(NetworkMonitor, unitGoneSilent_exitsOneWithTheReason) {
 
 class FailingUnit : public KoralctlTest {};
 
-// An existing backup stays as it was, and nothing else is left beside it.
-TEST_F(FailingUnit, uploadCutShort_exitsOneAndLeavesTheFolderAsItWas) {
-  ASSERT_NO_FATAL_FAILURE(StartUnit(LinkMode::Udp, {"--still", "--drop-after", "5"}));
-  const std::string backup = Scratch("backup.txt");
-  const std::string before = "last week's backup\r\n";
-  WriteText(backup, before);
-  const Outcome upload = RunKoralctl(
-      QStringList{"upload", "-o", QString::fromStdString(backup), "--baud", "1200"} << LinkArgs(), kTransferMs);
-  EXPECT_EQ(upload.exitCode, 1) << upload;
-  EXPECT_TRUE(IsOneLine(upload.err)) << upload;
-  EXPECT_TRUE(LogShows("falls silent after 5 upload frames"));
-  EXPECT_EQ(FileText(backup), before);
-  for (const auto& entry : std::filesystem::directory_iterator(Scratch(""))) {
-    const std::string name = entry.path().filename().string();
-    EXPECT_TRUE(name == "backup.txt" || name.find("backup") == std::string::npos) << name << " was left behind";
-  }
-}
-
 TEST_F(FailingUnit, silentUnit_uploadGivesUpAfterTheStatusWaitWithNoFile) {
   ASSERT_NO_FATAL_FAILURE(StartUnit(LinkMode::Serial, {"--silent"}));
   const std::string backup = Scratch("backup.txt");
@@ -493,12 +393,11 @@ class FarEndOfALine : public KoralctlTest {
  protected:
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(KoralctlTest::SetUp());
-    ASSERT_TRUE(line_.Start()) << line_.Log();
-    ASSERT_TRUE(unit_.Open(line_.EndB())) << unit_.ErrorText();
+    ASSERT_TRUE(unit_.Open()) << unit_.Problem();
   }
 
   void ExpectRefused(QStringList arguments, int exitCode, const std::string& reason) {
-    arguments.replaceInStrings("{LINE}", QString::fromStdString(line_.EndA()));
+    arguments.replaceInStrings("{LINE}", QString::fromStdString(unit_.DevicePath()));
     SCOPED_TRACE("koralctl " + arguments.join(' ').toStdString());
     const Outcome outcome = RunKoralctl(arguments);
     EXPECT_EQ(outcome.exitCode, exitCode) << outcome;
@@ -510,43 +409,27 @@ class FarEndOfALine : public KoralctlTest {
   // The query of get-ip, the first bytes to reach the far end, shows that the
   // commands before it sent nothing: the line keeps its order. Unanswered, it exits 1.
   void ExpectNothingReachedTheLine() {
-    const Outcome outcome = RunKoralctl({"get-ip", "--serial", QString::fromStdString(line_.EndA())});
-    EXPECT_EQ(unit_.WaitForReceived(6), Bytes({0x01, 0x0F, 0xD3, 0xE6, 0xFF, 0x03}));
+    const Outcome outcome = RunKoralctl({"get-ip", "--serial", QString::fromStdString(unit_.DevicePath())});
+    EXPECT_EQ(Received(unit_, 6), kIpQuery);
     EXPECT_EQ(outcome.exitCode, 1) << outcome;
     EXPECT_TRUE(IsOneLine(outcome.err) && outcome.out.empty()) << outcome;
   }
 
-  PtyPair line_;
-  LineEnd unit_;
+  PtyPeer unit_;
 };
 
 TEST_F(FarEndOfALine, setIp_writesTheMessageThenTheQueryAndPrintsTheReply) {
-  const ByteString expected =
-      Bytes({0x01, 0x10, 0x0A, 0x00, 0x00, 0x1F, 0x2F, 0x3F, 0x01, 0x03, 0x01, 0x0F, 0xD3, 0xE6, 0xFF, 0x03});
-  Koralctl setIp({"set-ip", "--serial", QString::fromStdString(line_.EndA()), "10.0.3.1"});
-  const ByteString received = unit_.WaitForReceived(expected.size());
-  unit_.Write(Bytes({10, 0, 3, 1}));
+  ByteString expected = {0x01, 0x10, 0x0A, 0x00, 0x00, 0x1F, 0x2F, 0x3F, 0x01, 0x03};
+  expected.insert(expected.end(), kIpQuery.begin(), kIpQuery.end());
+  Koralctl setIp({"set-ip", "--serial", QString::fromStdString(unit_.DevicePath()), "10.0.3.1"});
+  const ByteString received = Received(unit_, expected.size());
+  unit_.Reply(ByteString{10, 0, 3, 1});
   const Outcome outcome = setIp.Finish(kCommandMs);
   EXPECT_EQ(received, expected);
   EXPECT_EQ(outcome.exitCode, 0) << outcome;
   EXPECT_EQ(outcome.out, "10.0.3.1\n");
   EXPECT_EQ(outcome.err, "");
-  EXPECT_EQ(unit_.Received(), expected) << "nothing after the query";
-}
-
-// Every reason the file reader gives is covered where the reader is tested;
-// here: that download and show pass one on, and upload's own checks.
-TEST_F(FarEndOfALine, badSettingsFiles_exitThreeWithTheReason) {
-  WriteText(Scratch("out-of-range.txt"), " 208 \r\n 208 \r\n 300 \r\n");
-  std::filesystem::create_directory(Scratch("folder.txt"));
-  ExpectRefused({"download", ScratchArg("missing.txt"), "--serial", "{LINE}"}, 3, "missing.txt: cannot be opened");
-  ExpectRefused({"download", ScratchArg("out-of-range.txt"), "--serial", "{LINE}"}, 3,
-                "out-of-range.txt: line 3: 300 is outside 0..255");
-  ExpectRefused({"show", "/dev/zero"}, 3, "/dev/zero: is not a regular file");
-  ExpectRefused({"upload", "-o", ScratchArg("no-such-folder/backup.txt"), "--serial", "{LINE}"}, 3,
-                "the folder does not exist");
-  ExpectRefused({"upload", "-o", ScratchArg("folder.txt"), "--serial", "{LINE}"}, 3, "not a regular file");
-  ExpectNothingReachedTheLine();
+  EXPECT_EQ(unit_.Bytes(), expected) << "nothing after the query";
 }
 
 TEST_F(FarEndOfALine, usageErrors_exitTwoWithTheReason) {

@@ -10,42 +10,33 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHostAddress>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QUdpSocket>
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <optional>
 #include <random>
-#include <sstream>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "integration/emulator_process.h"
 #include "integration/user_settings.h"
+#include "koralctl_process.h"
 #include "model/settings_file.h"
 #include "monitor/output_decoder.h"
-#include "platform/platform_test_support.h"
+#include "pty_peer.h"
 
 namespace koral::integration {
 namespace {
 
-using testing_support::Bytes;
-using testing_support::LineEnd;
-using testing_support::PtyPair;
+using testing_support::PtyPeer;
 using testing_support::WaitUntil;
 
-constexpr int kStartMs = 10000;
-constexpr int kCommandMs = 20000;
-constexpr int kTransferMs = 90000;
 constexpr int kSampleMs = 100;
 constexpr int kUnitAddress = 37;
 constexpr char kLoopback[] = "127.0.0.1";
@@ -54,149 +45,6 @@ constexpr char kStranger[] = "127.0.0.2";  // another host on loopback
 // of the wall time; one that spins uses all of it.
 constexpr double kMostCpuShare = 0.25;
 constexpr long kMostGrowthKb = 8 * 1024;
-
-struct Outcome {
-  bool finished = false;
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::ostream& operator<<(std::ostream& stream, const Outcome& outcome) {
-  return stream << "exit " << outcome.exitCode << (outcome.finished ? "" : " (killed: it did not finish)")
-                << "\n--- stdout:\n"
-                << outcome.out << "--- stderr:\n"
-                << outcome.err;
-}
-
-bool IsOneLine(const std::string& text) {
-  return !text.empty() && text.back() == '\n' && text.find('\n') == text.size() - 1;
-}
-
-// What a running process has used so far, from /proc.
-struct Usage {
-  double cpuMs = 0;  // user and system
-  long residentKb = 0;
-};
-
-std::optional<Usage> UsageOf(qint64 pid) {
-  std::ifstream statFile("/proc/" + std::to_string(pid) + "/stat");
-  std::string stat((std::istreambuf_iterator<char>(statFile)), std::istreambuf_iterator<char>());
-  const auto nameEnd = stat.rfind(')');
-  if (nameEnd == std::string::npos) return std::nullopt;
-  std::istringstream fields(stat.substr(nameEnd + 2));
-  std::vector<std::string> field;
-  for (std::string f; fields >> f;)
-    field.push_back(f);
-  constexpr std::size_t kUserTime = 11;  // fields 14 and 15 of the line, counted after the name
-  if (field.size() <= kUserTime + 1) return std::nullopt;
-  Usage usage;
-  const double tick = 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
-  usage.cpuMs = (std::stod(field[kUserTime]) + std::stod(field[kUserTime + 1])) * tick;
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmRSS:", 0) == 0) usage.residentKb = std::stol(line.substr(6));
-  }
-  return usage;
-}
-
-// koralctl running as a child process, watched while it runs.
-class Koralctl {
- public:
-  explicit Koralctl(const QStringList& arguments) {
-    process_.setProgram(QStringLiteral(KORALCTL_PROGRAM));
-    process_.setArguments(arguments);
-    process_.start();
-    process_.waitForStarted(kStartMs);
-  }
-  ~Koralctl() { Finish(0); }
-  Koralctl(const Koralctl&) = delete;
-  Koralctl& operator=(const Koralctl&) = delete;
-
-  bool Running() const { return process_.state() != QProcess::NotRunning; }
-  qint64 Pid() const { return process_.processId(); }
-  // Takes a look at its processor time and size; the last look stays.
-  void Sample() {
-    if (!Running()) return;
-    if (const auto usage = UsageOf(Pid())) {
-      last_ = *usage;
-      lastAt_ = Clock::now();
-      largestKb_ = std::max(largestKb_, usage->residentKb);
-    }
-  }
-  // Marks now as the start of a measure.
-  void Mark() {
-    Sample();
-    marked_ = last_;
-    markedAt_ = lastAt_;
-  }
-  // Processor time used since the mark, as a share of the wall time between
-  // the mark and the last look.
-  double CpuShareSinceMark() const {
-    const double wallMs = std::chrono::duration<double, std::milli>(lastAt_ - markedAt_).count();
-    return wallMs <= 0 ? 0 : (last_.cpuMs - marked_.cpuMs) / wallMs;
-  }
-  long GrowthSinceMarkKb() const { return largestKb_ - marked_.residentKb; }
-  long LastKb() const { return last_.residentKb; }
-  // How much it has printed on stdout so far.
-  std::size_t PrintedSoFar() {
-    out_ += process_.readAllStandardOutput().toStdString();
-    return out_.size();
-  }
-
-  // Waits up to `limitMs` for it to end, looking at it as it runs, and kills
-  // it when it does not.
-  Outcome Finish(int limitMs) {
-    Outcome outcome;
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (Running() && elapsed.elapsed() < limitMs) {
-      Sample();
-      process_.waitForFinished(kSampleMs);
-    }
-    outcome.finished = !Running();
-    if (!outcome.finished) {
-      process_.kill();
-      process_.waitForFinished(kStartMs);
-    }
-    outcome.exitCode = process_.exitStatus() == QProcess::NormalExit && outcome.finished ? process_.exitCode() : -1;
-    PrintedSoFar();
-    outcome.out = out_;
-    outcome.err = process_.readAllStandardError().toStdString();
-    return outcome;
-  }
-
- private:
-  using Clock = std::chrono::steady_clock;
-  QProcess process_;
-  std::string out_;
-  Usage last_;
-  Usage marked_;
-  Clock::time_point lastAt_ = Clock::now();
-  Clock::time_point markedAt_ = lastAt_;
-  long largestKb_ = 0;
-};
-
-Outcome RunKoralctl(const QStringList& arguments, int limitMs = kCommandMs) {
-  return Koralctl(arguments).Finish(limitMs);
-}
-
-std::string FileText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::uint16_t FreeUdpPort() {
-  QUdpSocket probe;
-  probe.bind(QHostAddress::AnyIPv4, 0);
-  return probe.localPort();
-}
 
 std::vector<std::string> TemporariesBeside(const std::string& file) {
   std::vector<std::string> found;
@@ -245,7 +93,7 @@ class KoralctlFault : public ::testing::Test {
     } else {
       unit.linkArgs = {"--udp",         kLoopback,
                        "--bridge-port", QString::number(unit.emulator->UdpPort()),
-                       "--local-port",  QString::number(FreeUdpPort())};
+                       "--local-port",  QString::number(UnusedUdpPort())};
     }
     return unit;
   }
@@ -265,33 +113,45 @@ bool LogShows(const Unit& unit, const std::string& text, int limitMs = kCommandM
 
 // ---- the serial line vanishes --------------------------------------------------------
 
-TEST_F(KoralctlFault, serialLineVanishesMidTransfer_exitsOneWithOneLineAndDoesNotSpin) {
+// The serial line vanishing under a download or an upload, or a unit on the
+// network falling silent in the middle of an upload: an existing backup stays
+// as it was, and nothing is left beside it.
+TEST_F(KoralctlFault, linkFailsMidTransfer_exitsOneWithOneLineDoesNotSpinAndKeepsTheBackup) {
+  const QString address = QString::number(kUnitAddress);
   const struct {
     const char* name;
+    bool serial;  // the line vanishes; else the unit falls silent behind its bridge
+    QStringList options;
+    QStringList command;
     std::string underWay;  // in the unit's log once the transfer has started
-  } cases[] = {{"download", "download selection done"}, {"upload", "<- 0xBC acknowledgement ("}};
+  } cases[] = {{"download", true, {"--address", address}, {"download", Arg("restore.txt")}, "download selection done"},
+               {"upload",
+                true,
+                {"--address", address},
+                {"upload", "-o", Arg("upload.txt"), "--address", address},
+                "<- 0xBC acknowledgement ("},
+               {"silent-upload",
+                false,
+                {"--drop-after", "5"},
+                {"upload", "-o", Arg("silent-upload.txt"), "--baud", "1200"},
+                "falls silent after 5 upload frames"}};
   ASSERT_TRUE(dir_.isValid());
   const std::string restore = Scratch("restore.txt");
   ASSERT_FALSE(WriteSettingsFile(restore, EditedSettings(LinkMode::Serial, {kUnitAddress, "DAY", "NIGHT"})));
-  const std::string backup = Scratch("backup.txt");
   const std::string backupBefore = "last week's backup\r\n";
-  WriteText(backup, backupBefore);
 
-  // Both at once, each on its own line: the heartbeat takes fifteen seconds to give up.
+  // All at once, each on its own link: the heartbeat takes fifteen seconds to give up.
   std::vector<std::unique_ptr<Koralctl>> runs;
   for (const auto& c : cases) {
-    Unit& unit = StartUnit(c.name, true, {"--address", QString::number(kUnitAddress)});
+    Unit& unit = StartUnit(c.name, c.serial, c.options);
     ASSERT_TRUE(unit.emulator->Running());
-    const QStringList command =
-        std::string(c.name) == "upload"
-            ? QStringList{"upload", "-o", Arg("backup.txt"), "--address", QString::number(kUnitAddress)}
-            : QStringList{"download", Arg("restore.txt")};
-    runs.push_back(std::make_unique<Koralctl>(command + unit.linkArgs));
+    WriteText(Scratch(c.name + std::string(".txt")), backupBefore);
+    runs.push_back(std::make_unique<Koralctl>(c.command + unit.linkArgs));
   }
   for (std::size_t i = 0; i < runs.size(); ++i) {
     SCOPED_TRACE(cases[i].name);
     ASSERT_TRUE(LogShows(units_[i], cases[i].underWay, kTransferMs));
-    units_[i].emulator->Stop();  // the far end of the line closes
+    if (cases[i].serial) units_[i].emulator->Stop();  // the far end of the line closes
     runs[i]->Mark();
   }
   for (std::size_t i = 0; i < runs.size(); ++i) {
@@ -300,9 +160,10 @@ TEST_F(KoralctlFault, serialLineVanishesMidTransfer_exitsOneWithOneLineAndDoesNo
     EXPECT_EQ(outcome.exitCode, 1) << outcome;
     EXPECT_TRUE(IsOneLine(outcome.err)) << outcome;
     EXPECT_LT(runs[i]->CpuShareSinceMark(), kMostCpuShare);
+    const std::string backup = Scratch(cases[i].name + std::string(".txt"));
+    EXPECT_EQ(FileText(backup), backupBefore);
+    EXPECT_EQ(TemporariesBeside(backup), std::vector<std::string>{});
   }
-  EXPECT_EQ(FileText(backup), backupBefore);
-  EXPECT_EQ(TemporariesBeside(backup), std::vector<std::string>{});
 }
 
 // ---- a unit that spews garbage ---------------------------------------------------------
@@ -329,10 +190,7 @@ TEST_F(KoralctlFault, garbageAtFullSpeed_monitorNeitherSpinsNorGrowsAndShowsTheU
   EXPECT_LT(monitor.GrowthSinceMarkKb(), kMostGrowthKb) << "now " << monitor.LastKb() << " kB";
   // The unit streams a frame a second: in the seconds after the garbage its
   // frames are shown again, not garbage held back.
-  std::vector<std::string> lines;
-  std::istringstream after(outcome.out.substr(printedBefore));
-  for (std::string line; std::getline(after, line);)
-    lines.push_back(line);
+  const std::vector<std::string> lines = Lines(outcome.out.substr(printedBefore));
   EXPECT_GE(lines.size(), 3u * 4u) << outcome.out.substr(printedBefore);
   const std::vector<std::string> starts = {"MOVE    = ", "TRIGGER = ", "ALARM   = ", "STATUS  = Day Mode"};
   for (std::size_t i = 0; i < lines.size(); ++i)
@@ -521,10 +379,8 @@ TEST_F(KoralctlFault, killedDuringTheSave_leavesTheOldFileOrTheNewOneAndTheNextS
 // ---- files no settings file should be -----------------------------------------------------
 
 TEST_F(KoralctlFault, hostileFiles_exitThreeWithTheReasonAndNothingSent) {
-  PtyPair line;
-  ASSERT_TRUE(line.Start()) << line.Log();
-  LineEnd farEnd;
-  ASSERT_TRUE(farEnd.Open(line.EndB())) << farEnd.ErrorText();
+  PtyPeer farEnd;
+  ASSERT_TRUE(farEnd.Open()) << farEnd.Problem();
   ASSERT_TRUE(dir_.isValid());
   std::string nines;
   for (int i = 0; i < kSettingsFileLines; ++i)
@@ -534,7 +390,8 @@ TEST_F(KoralctlFault, hostileFiles_exitThreeWithTheReasonAndNothingSent) {
   std::filesystem::create_symlink(Scratch("loop-b.txt"), Scratch("loop-a.txt"));
   std::filesystem::create_symlink(Scratch("loop-a.txt"), Scratch("loop-b.txt"));
   std::filesystem::create_directory(Scratch("folder"));
-  const QString device = QString::fromStdString(line.EndA());
+  std::filesystem::create_directory(Scratch("folder.txt"));
+  const QString device = QString::fromStdString(farEnd.DevicePath());
 
   const struct {
     QStringList arguments;
@@ -548,6 +405,10 @@ TEST_F(KoralctlFault, hostileFiles_exitThreeWithTheReasonAndNothingSent) {
       {{"download", Arg("loop-a.txt"), "--serial", device}, "loop-a.txt"},
       {{"upload", "-o", Arg("loop-a.txt"), "--serial", device}, "loop-a.txt"},
       {{"upload", "-o", "/dev/null", "--serial", device}, "/dev/null: cannot be saved: not a regular file"},
+      {{"download", Arg("missing.txt"), "--serial", device}, "missing.txt: cannot be opened"},
+      {{"show", "/dev/zero"}, "/dev/zero: is not a regular file"},
+      {{"upload", "-o", Arg("no-such-folder/backup.txt"), "--serial", device}, "the folder does not exist"},
+      {{"upload", "-o", Arg("folder.txt"), "--serial", device}, "not a regular file"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -560,7 +421,7 @@ TEST_F(KoralctlFault, hostileFiles_exitThreeWithTheReasonAndNothingSent) {
   }
   // The first bytes on the line are those of a get-ip run afterwards.
   RunKoralctl({"get-ip", "--serial", device});
-  EXPECT_EQ(farEnd.WaitForReceived(6), Bytes({0x01, 0x0F, 0xD3, 0xE6, 0xFF, 0x03}));
+  EXPECT_EQ(Received(farEnd, 6), kIpQuery);
 }
 
 }  // namespace

@@ -2,18 +2,23 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <QtTest>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace koral::testing_support {
 namespace {
 
+constexpr int kEventLoopSliceMs = 5;
 constexpr int kPollMs = 2;  // how soon the listener notices it should stop
 constexpr std::size_t kReadChunk = 256;
 
@@ -30,11 +35,26 @@ std::string SystemError(const std::string& what) {
 
 }  // namespace
 
-PtyPeer::~PtyPeer() {
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+  const QDeadlineTimer deadline(timeoutMs);
+  while (!condition()) {
+    if (deadline.hasExpired()) return condition();
+    RunEventLoopFor(kEventLoopSliceMs);
+  }
+  return true;
+}
+
+void RunEventLoopFor(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+void PtyPeer::Hangup() {
   stopping_ = true;
   if (listener_.joinable()) listener_.join();
-  if (heldDevice_ >= 0) close(heldDevice_);
-  if (master_ >= 0) close(master_);
+  if (heldDevice_ >= 0) close(std::exchange(heldDevice_, -1));
+  if (master_ >= 0) close(std::exchange(master_, -1));
 }
 
 bool PtyPeer::Open(int comNumber) {
@@ -60,8 +80,7 @@ bool PtyPeer::Open(int comNumber) {
     cfmakeraw(&raw);
     tcsetattr(heldDevice_, TCSANOW, &raw);
   }
-  const std::string variable = "KORAL_COM" + std::to_string(comNumber);
-  setenv(variable.c_str(), devicePath_.c_str(), 1);
+  if (comNumber > 0) setenv(("KORAL_COM" + std::to_string(comNumber)).c_str(), devicePath_.c_str(), 1);
   listener_ = std::thread([this] { Listen(); });
   return true;
 }
@@ -93,11 +112,29 @@ std::vector<std::uint8_t> PtyPeer::Bytes() const {
 }
 
 bool PtyPeer::WaitForBytes(std::size_t count, int timeoutMs) const {
-  return QTest::qWaitFor([&] { return Arrived().size() >= count; }, timeoutMs);
+  return WaitUntil([&] { return Arrived().size() >= count; }, timeoutMs);
+}
+
+bool PtyPeer::WaitForBytesWithoutEventLoop(std::size_t count) const {
+  const QDeadlineTimer deadline(kWaitMs);
+  while (Arrived().size() < count && !deadline.hasExpired())
+    std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+  return Arrived().size() >= count;
 }
 
 bool PtyPeer::Reply(std::span<const std::uint8_t> bytes) {
-  return write(master_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+  const auto queued = [this] {
+    int count = 0;
+    return ioctl(heldDevice_, FIONREAD, &count) == 0 ? static_cast<std::size_t>(count) : 0;
+  };
+  const std::size_t before = queued();
+  if (write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) return false;
+  // The terminal passes bytes on later, in the kernel's own time; they are
+  // there once the device could hand them out.
+  const QDeadlineTimer deadline(kWaitMs);
+  while (queued() < before + bytes.size() && !deadline.hasExpired())
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return queued() >= before + bytes.size();
 }
 
 std::optional<int> PtyPeer::BaudRate() const {
