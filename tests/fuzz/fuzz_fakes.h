@@ -3,10 +3,12 @@
 // without a port, a socket or a window.
 #pragma once
 
+#include <cstdlib>
 #include <string_view>
 
 #include "../link/link_fakes.h"
 #include "link/transfer_host.h"
+#include "monitor/monitor_display.h"
 
 namespace koral::fuzzing {
 
@@ -41,6 +43,24 @@ class SilentHost : public TransferHost {
   void SetSerialMonitorPolling(bool) override {}
 
   int progress = 0;
+};
+
+// Aborts unless every line a monitor display gained since the last call ends
+// with CR LF. Only the new lines (the newest are on top) are read, which keeps
+// a run linear in its input; a cleared display is read whole.
+class NewLineChecker {
+ public:
+  void Check(const MonitorDisplay& display) {
+    const std::size_t count = display.LineCount();
+    const std::size_t added = count >= checked_ ? count - checked_ : count;
+    for (std::size_t i = 0; i < added; ++i) {
+      if (!display.Line(i).ends_with("\r\n")) std::abort();
+    }
+    checked_ = count;
+  }
+
+ private:
+  std::size_t checked_ = 0;
 };
 
 }  // namespace koral::fuzzing

@@ -33,7 +33,7 @@ struct Rig {
   SerialReceiver receiver{transport, clock, mailboxes, state, collector};
   bool videoLost = false;
   SerialMonitorModel monitor{mailboxes, state, videoLost};
-  std::size_t checkedLines = 0;
+  fuzzing::NewLineChecker lines;
 };
 
 // What must hold after every notification, whatever arrived.
@@ -53,15 +53,7 @@ void CheckSlots(const Rig& rig) {
 void Poll(Rig& rig) {
   rig.monitor.Poll();
   if (!rig.mailboxes.monitor.empty() && rig.monitor.Polling()) std::abort();  // consumed, shown or not
-  // Only the lines added since the last poll (the newest are on top), which
-  // keeps a run linear in its input.
-  const MonitorDisplay& display = rig.monitor.Display();
-  const std::size_t count = display.LineCount();
-  const std::size_t added = count >= rig.checkedLines ? count - rig.checkedLines : count;
-  for (std::size_t i = 0; i < added; ++i) {
-    if (!display.Line(i).ends_with("\r\n")) std::abort();
-  }
-  rig.checkedLines = count;
+  rig.lines.Check(rig.monitor.Display());
 }
 
 }  // namespace

@@ -23,19 +23,12 @@ struct Rig {
     receiver.Listen();
   }
 
-  // Each event shows as five lines, each with its line end. Only the lines
-  // added since the last check are read (the newest are on top), which keeps
-  // a run linear in its input.
+  // Each event shows as five lines, each with its line end.
   void CheckDisplay() {
-    const MonitorDisplay& display = monitor.Display();
-    if (display.LineCount() % 5 != 0) std::abort();
-    const std::size_t added = display.LineCount() >= checked ? display.LineCount() - checked : display.LineCount();
-    for (std::size_t i = 0; i < added; ++i) {
-      if (!display.Line(i).ends_with("\r\n")) std::abort();
-    }
-    checked = display.LineCount();
+    if (monitor.Display().LineCount() % 5 != 0) std::abort();
+    lines.Check(monitor.Display());
   }
-  std::size_t checked = 0;
+  fuzzing::NewLineChecker lines;
 
   fuzzing::FakeClock clock;
   fuzzing::FakeUdpSocket socket{clock};
