@@ -201,7 +201,9 @@ TEST_F(KoralctlFault, garbageAtFullSpeed_monitorNeitherSpinsNorGrowsAndShowsTheU
 
   EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
   EXPECT_LT(monitor.CpuShareSinceMark(), kMostCpuShare);
-  if (!kFreedMemoryIsHeld) EXPECT_LT(monitor.GrowthSinceMarkKb(), kMostGrowthKb) << "now " << monitor.LastKb() << " kB";
+  if (!kFreedMemoryIsHeld) {
+    EXPECT_LT(monitor.GrowthSinceMarkKb(), kMostGrowthKb) << "now " << monitor.LastKb() << " kB";
+  }
   // The unit streams a frame a second: in the seconds after the garbage its
   // frames are shown again, not garbage held back.
   const std::vector<std::string> lines = Lines(outcome.out.substr(printedBefore));
@@ -273,7 +275,9 @@ TEST_F(KoralctlFault, datagramFlood_monitorStaysSmallIgnoresStrangersAndShowsThe
   const Outcome outcome = monitor.Finish(kCommandMs);
 
   EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
-  if (!kFreedMemoryIsHeld) EXPECT_LT(monitor.GrowthSinceMarkKb(), kMostGrowthKb) << "now " << monitor.LastKb() << " kB";
+  if (!kFreedMemoryIsHeld) {
+    EXPECT_LT(monitor.GrowthSinceMarkKb(), kMostGrowthKb) << "now " << monitor.LastKb() << " kB";
+  }
   // Nothing of the flood: the strangers' events are ignored, the junk dropped.
   EXPECT_EQ(outcome.out.rfind("LAST  DEC-07-26  9:41:05\nMOVE    =  A  -  -  -  -  -  -  - \n", 0), 0u)
       << outcome.out.substr(0, 2000);
