@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those still missing.
-# Usage: scripts/install-deps.sh [--tests] [--sanitizers]
+# Usage: scripts/install-deps.sh [--tests] [--sanitizers] [--benchmarks]
 set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-multimedia-dev)
@@ -10,12 +10,16 @@ for option in "$@"; do
       # The window tests draw text with a font.
       packages+=(libgtest-dev libgmock-dev fonts-dejavu-core)
       ;;
+    --benchmarks)
+      # Google Benchmark; Xvfb for the start-up figure on a real X server.
+      packages+=(libbenchmark-dev xvfb xauth)
+      ;;
     --sanitizers)
       # The sanitizer and fuzzing build: clang with its runtime libraries.
       packages+=(clang-14 libclang-rt-14-dev)
       ;;
     *)
-      echo "usage: scripts/install-deps.sh [--tests] [--sanitizers]" >&2
+      echo "usage: scripts/install-deps.sh [--tests] [--sanitizers] [--benchmarks]" >&2
       exit 2
       ;;
   esac

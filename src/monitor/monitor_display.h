@@ -1,6 +1,8 @@
 // The text of a monitor window: newest line on top, growing without limit
-// until cleared. Lines are kept in arrival order in one buffer, so adding a
-// line costs the same after three million lines as after three.
+// until cleared. Lines are kept in arrival order in fixed-size pages that are
+// never moved or grown, so adding a line costs the same after ten million
+// lines as after ten, never stalls to copy what is held, and memory stays
+// close to the text itself.
 #pragma once
 
 #include <cstddef>
@@ -19,17 +21,35 @@ class MonitorDisplay {
   void PrependBlock(const std::vector<std::string>& linesTopDown);
   void Clear();
 
-  std::size_t LineCount() const { return starts_.size(); }
+  std::size_t LineCount() const { return count_; }
   // Line `fromTop` (0 = newest), with its line end.
   std::string_view Line(std::size_t fromTop) const;
   // The whole display as shown, top to bottom: what Save writes and Print prints.
   std::string Text() const;
   // Changes whenever the text does, so a view can tell when to redraw.
   std::uint64_t Revision() const { return revision_; }
+  // The memory the display holds for its lines, spare room included.
+  std::size_t HeldBytes() const;
 
  private:
-  std::string buffer_;               // lines in arrival order
-  std::vector<std::size_t> starts_;  // where each line begins in buffer_
+  // A line longer than a page gets a page of its own size.
+  static constexpr std::size_t kPageBytes = 64 * 1024;
+  static constexpr std::size_t kStartsPerBlock = 8 * 1024;
+
+  struct LineStart {
+    std::uint32_t page;
+    std::uint32_t offset;
+  };
+
+  const LineStart& StartOf(std::size_t arrival) const {
+    return starts_[arrival / kStartsPerBlock][arrival % kStartsPerBlock];
+  }
+
+  std::vector<std::vector<char>> pages_;        // the text in arrival order; each filled up to its first capacity
+  std::vector<std::vector<LineStart>> starts_;  // where each line begins, kStartsPerBlock lines a block
+  std::size_t count_ = 0;
+  std::size_t textBytes_ = 0;
+  std::size_t pageBytes_ = 0;  // capacity of all pages
   std::uint64_t revision_ = 0;
 };
 

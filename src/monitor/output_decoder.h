@@ -39,6 +39,12 @@ std::string TriggerLine(std::uint8_t flags);
 std::string AlarmLine(std::uint8_t flags);
 // "STATUS  = Day Mode , Alarm Enable , Video Lost " + CR LF.
 std::string StatusLine(std::uint8_t status);
+// The same lines written over `line`, which keeps its capacity: a decoder that
+// runs on every frame allocates nothing once its lines have been seen.
+void AssignMoveLine(std::string& line, std::uint8_t flags);
+void AssignTriggerLine(std::string& line, std::uint8_t flags);
+void AssignAlarmLine(std::string& line, std::uint8_t flags);
+void AssignStatusLine(std::string& line, std::uint8_t status);
 inline bool StatusVideoLost(std::uint8_t status) {
   return (status & 0x80) != 0;
 }
@@ -52,5 +58,8 @@ struct DecodedOutput {
 // length or signature, or shorter than its type needs, gives no lines.
 // Event-log records are not shown while an upload runs.
 DecodedOutput DecodeOutputFrame(const ByteString& frame, int type, bool uploadActive);
+// The same decode written over `into`, reusing the strings it holds, for a
+// caller that decodes every frame into one result.
+void DecodeOutputFrame(const ByteString& frame, int type, bool uploadActive, DecodedOutput& into);
 
 }  // namespace koral

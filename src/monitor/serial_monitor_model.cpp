@@ -21,9 +21,9 @@ void SerialMonitorModel::SetPolling(bool on) {
 
 void SerialMonitorModel::Poll() {
   if (!polling_ || mailboxes_.monitor.empty()) return;
-  const DecodedOutput decoded = DecodeOutputFrame(mailboxes_.monitor, selectedType_, transfer_.uploadActive);
-  display_.PrependBlock(decoded.lines);
-  if (decoded.videoLost) videoLost_ = *decoded.videoLost;
+  DecodeOutputFrame(mailboxes_.monitor, selectedType_, transfer_.uploadActive, decoded_);
+  display_.PrependBlock(decoded_.lines);
+  if (decoded_.videoLost) videoLost_ = *decoded_.videoLost;
   mailboxes_.monitor.clear();
 }
 

@@ -50,6 +50,7 @@ class SerialMonitorModel {
   const TransferState& transfer_;
   bool& videoLost_;
   MonitorDisplay display_;
+  DecodedOutput decoded_;  // every poll decodes into it, reusing its lines
   int selectedType_ = kEventLog;
   bool polling_ = true;
   bool loaded_ = false;

@@ -50,8 +50,12 @@ struct DecodedEvent {
 // that carries the status reply's signature 01 11 BA, shows nothing and is
 // kept. Every other 17-byte frame shows its five lines and is emptied.
 DecodedEvent DecodeEventFrame(const ByteString& frame);
+// The same decode written over `into`, reusing the strings it holds, for a
+// caller that decodes every event into one result.
+void DecodeEventFrame(const ByteString& frame, DecodedEvent& into);
 
 // Decodes the monitor mailbox and empties it when the decode consumed it.
 DecodedEvent recievedata(Mailboxes& mailboxes);
+void recievedata(Mailboxes& mailboxes, DecodedEvent& into);
 
 }  // namespace koral

@@ -4,8 +4,6 @@
 #include <fstream>
 #include <system_error>
 
-#include "net/event_decoder.h"
-
 namespace koral {
 namespace {
 
@@ -45,11 +43,11 @@ void UdpMonitorModel::EnsureLoaded() {
 }
 
 void UdpMonitorModel::OnEvent() {
-  const DecodedEvent event = recievedata(mailboxes_);
-  if (event.lines.empty()) return;
+  recievedata(mailboxes_, decoded_);
+  if (decoded_.lines.empty()) return;
   EnsureLoaded();
-  display_.PrependBlock(event.lines);
-  if (event.videoLost) videoLost_ = *event.videoLost;
+  display_.PrependBlock(decoded_.lines);
+  if (decoded_.videoLost) videoLost_ = *decoded_.videoLost;
 }
 
 }  // namespace koral

@@ -11,6 +11,7 @@
 #include "link/mailboxes.h"
 #include "link/transport.h"
 #include "monitor/monitor_display.h"
+#include "net/event_decoder.h"
 
 namespace koral {
 
@@ -56,6 +57,7 @@ class UdpMonitorModel {
   bool& videoLost_;
   Transport& transport_;
   MonitorDisplay display_;
+  DecodedEvent decoded_;  // every event decodes into it, reusing its lines
   bool loaded_ = false;
   bool visible_ = false;
 };

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "link/clock.h"
+#include "platform/precise_sleep.h"
 
 namespace koral {
 
@@ -29,12 +30,15 @@ class QtClock final : public Clock {
   // waits are meant to. Bytes that arrive meanwhile stay with the operating
   // system and are delivered when the event loop runs again. With a pump, the
   // wait ends at its deadline however long the pump took, and never earlier.
+  // The deadline is kept to the microsecond, not rounded to the system's
+  // timer: the link's pace is the sum of many short waits.
   void Sleep(int ms) override;
 
   // Run during waits from now on; none by default.
   void SetWaitPump(WaitPump* pump) { pump_ = pump; }
 
  private:
+  PreciseSleepScope preciseSleep_;
   QElapsedTimer timer_;
   WaitPump* pump_ = nullptr;
   std::int64_t lastPumpNs_ = 0;

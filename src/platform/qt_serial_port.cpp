@@ -86,6 +86,7 @@ bool QtSerialPort::Open() {
   // Bytes that reached the device before it was opened (a pseudo-terminal keeps
   // them) belong to nobody.
   port_->clear();
+  dtrUnsupported_ = false;
   if (dtr_) SetDtr(*dtr_);
   port_->clearError();
   return true;
@@ -98,10 +99,14 @@ void QtSerialPort::Close() {
 
 void QtSerialPort::SetDtr(bool on) {
   dtr_ = on;
-  if (!IsOpen()) return;  // applied when the port opens
+  if (!IsOpen() || dtrUnsupported_) return;  // applied when the port opens
   // A pseudo-terminal has no DTR line: the request fails as an unsupported
-  // operation and the port goes on working.
-  if (!port_->setDataTerminalReady(on)) port_->clearError();
+  // operation and the port goes on working. It is not asked again: every byte
+  // switches DTR twice, and each refusal costs a system call and an error.
+  if (!port_->setDataTerminalReady(on)) {
+    dtrUnsupported_ = port_->error() == QSerialPort::UnsupportedOperationError;
+    port_->clearError();
+  }
 }
 
 bool QtSerialPort::Write(std::span<const std::uint8_t> bytes) {

@@ -69,6 +69,7 @@ class QtSerialPort final : public SerialPort {
   std::string device_;
   std::unique_ptr<QSerialPort> port_;
   std::optional<bool> dtr_;
+  bool dtrUnsupported_ = false;  // the open device has no DTR line (a pseudo-terminal)
   bool closePending_ = false;
   bool collecting_ = false;
   std::string errorText_;

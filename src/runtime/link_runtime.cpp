@@ -29,6 +29,8 @@ LinkRuntime::LinkRuntime(LinkMode link, std::unique_ptr<QtSerialPorts> ports, Wi
       keypad_(session_, engine_.GetTransport(), clock_) {
   session_.fileSync = &fileSync_;
   mainTimer_.setTimerType(Qt::PreciseTimer);
+  // Each tick starts the next interval itself (OnMainTimer).
+  mainTimer_.setSingleShot(true);
   unpackTimer_.setTimerType(Qt::PreciseTimer);
   checkTimer_.setInterval(kConditionPollMs);
   QObject::connect(&mainTimer_, &QTimer::timeout, &context_, [this] { OnMainTimer(); });
@@ -112,6 +114,12 @@ void LinkRuntime::FollowMainTimer() {
 }
 
 void LinkRuntime::OnMainTimer() {
+  // The next tick is due one interval after this one fired. A periodic timer
+  // would keep a grid instead, and a download step that ran a little over a
+  // whole interval would then wait for the grid point after next: a few
+  // milliseconds late would cost the link most of an interval.
+  const MainTimerState& state = engine_.Settings().MainTimer();
+  if (state.enabled && state.intervalMs > 0) mainTimer_.start(state.intervalMs);
   engine_.MainTimerTick();
   FollowMainTimer();
 }

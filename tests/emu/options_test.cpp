@@ -20,11 +20,11 @@ TEST(Options, none_givesAFactoryQt1RxOnAPseudoTerminal) {
 }
 
 TEST(Options, everyOption_isTaken) {
-  const auto parsed = Parse({"--link",       "/tmp/com1", "--model",      "qt-mx",   "--video=pal", "--address",
-                             "37",           "--load",    "in.txt",       "--dump",  "out.txt",     "--silent",
-                             "--drop-after", "12",        "--garble",     "0.05",    "--seed",      "9",
-                             "--slow",       "250",       "--pieces",     "3",       "--piece-gap", "20",
-                             "--garbage",    "10",        "--video-loss", "--still", "-q"});
+  const auto parsed =
+      Parse({"--link",    "/tmp/com1", "--model",      "qt-mx",    "--video=pal",  "--address", "37",          "--load",
+             "in.txt",    "--dump",    "out.txt",      "--silent", "--drop-after", "12",        "--garble",    "0.05",
+             "--seed",    "9",         "--slow",       "250",      "--pieces",     "3",         "--piece-gap", "20",
+             "--garbage", "10",        "--video-loss", "--still",  "-q",           "--stamp",   "t.log"});
   ASSERT_TRUE(std::holds_alternative<EmuOptions>(parsed)) << std::get<std::string>(parsed);
   const auto& o = std::get<EmuOptions>(parsed);
   EXPECT_EQ(o.linkPath, "/tmp/com1");
@@ -33,6 +33,7 @@ TEST(Options, everyOption_isTaken) {
   EXPECT_EQ(o.address, 37);
   EXPECT_EQ(o.loadFile, "in.txt");
   EXPECT_EQ(o.dumpFile, "out.txt");
+  EXPECT_EQ(o.stampFile, "t.log");
   EXPECT_TRUE(o.faults.silent);
   EXPECT_EQ(o.faults.dropAfterUpload, 12);
   EXPECT_DOUBLE_EQ(o.faults.garbleRate, 0.05);

@@ -64,6 +64,23 @@ TEST(EventLog, aRecordOfExactly24BytesShowsItsFirst22) {
   }
 }
 
+// A monitor window decodes every frame into one result: what a frame leaves in
+// it (lines, the video-lost flag) must not show through the next frame's decode.
+TEST(OutputDecoding, reusedResult_givesWhatAFreshDecodeGives) {
+  const ByteString frames[] = {{0x5A, 0xFB, 0x2E, 0x04, 0x98}, {}, {0x98}, {0x5A, 0x00}, ByteString(24, 'x')};
+  DecodedOutput reused;
+  for (int type = 0; type < kOutputTypeCount; ++type) {
+    for (const ByteString& frame : frames) {
+      for (const bool uploadActive : {false, true}) {
+        DecodeOutputFrame(frame, type, uploadActive, reused);
+        const DecodedOutput fresh = DecodeOutputFrame(frame, type, uploadActive);
+        EXPECT_EQ(reused.lines, fresh.lines) << type << " frame of " << frame.size();
+        EXPECT_EQ(reused.videoLost, fresh.videoLost) << type << " frame of " << frame.size();
+      }
+    }
+  }
+}
+
 TEST(StatusDecoding, reportsVideoLostFromBit7) {
   EXPECT_EQ(DecodeOutputFrame({0x80}, kStatusFlags, false).videoLost, true);
   EXPECT_EQ(DecodeOutputFrame({0x5A, 0, 0, 0, 0x18}, kAllFlags, false).videoLost, false);

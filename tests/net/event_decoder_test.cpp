@@ -124,6 +124,20 @@ TEST(EventDecoder, frameOfAnotherShape_showsNothing) {
   }
 }
 
+// The UDP monitor window decodes every event into one result: nothing of one
+// frame's decode may show through the next.
+TEST(EventDecoder, reusedResult_givesWhatAFreshDecodeGives) {
+  const ByteString frames[] = {EventWith(6, 0x80), EventWith(6, 0x00), Resized(16), kEvent, {}, EventWith(17, 0x04)};
+  DecodedEvent reused;
+  for (const ByteString& frame : frames) {
+    DecodeEventFrame(frame, reused);
+    const DecodedEvent fresh = DecodeEventFrame(frame);
+    EXPECT_EQ(reused.lines, fresh.lines) << frame.size();
+    EXPECT_EQ(reused.videoLost, fresh.videoLost) << frame.size();
+    EXPECT_EQ(reused.monitorFrame, fresh.monitorFrame) << frame.size();
+  }
+}
+
 TEST(EventDecoder, take_emptiesTheMonitorMailboxOnlyWhenTheDecodeConsumedIt) {
   Mailboxes mailboxes;
   mailboxes.monitor = EventWith(17, 0x04);

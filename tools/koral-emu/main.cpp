@@ -15,6 +15,7 @@
 #include "model/settings_file.h"
 #include "options.h"
 #include "pty_line.h"
+#include "traffic_stamps.h"
 #include "udp_line.h"
 
 namespace {
@@ -132,8 +133,15 @@ int main(int argc, char** argv) {
   Unit unit(config, std::get<RegisterBanks>(banks), clock, log);
 
   std::function<void(const Bytes&)> writeFrame;
+  std::optional<TrafficStamps> stamps;
+  if (options.stampFile) stamps.emplace();
   Emulator emulator(
-      unit, clock, [&writeFrame](const Bytes& frame) { writeFrame(frame); }, options.dumpFile, log);
+      unit, clock,
+      [&writeFrame, &stamps](const Bytes& frame) {
+        if (stamps) stamps->Sent(frame);
+        writeFrame(frame);
+      },
+      options.dumpFile, log);
 
   std::unique_ptr<PseudoTerminal> terminal;
   std::unique_ptr<PtyLine> ptyLine;
@@ -145,7 +153,12 @@ int main(int argc, char** argv) {
       return kLinkBaudRates[position];
     };
     auto bound = UdpLine::Bind(
-        *options.udp, log, [&emulator](std::uint8_t byte) { emulator.Receive(byte); }, unitBaud);
+        *options.udp, log,
+        [&emulator, &stamps](std::uint8_t byte) {
+          if (stamps) stamps->Received(std::span(&byte, 1));
+          emulator.Receive(byte);
+        },
+        unitBaud);
     if (const auto* error = std::get_if<std::string>(&bound)) {
       std::cerr << "koral-emu: " << *error << "\n";
       return kExitLinkFailure;
@@ -168,8 +181,11 @@ int main(int argc, char** argv) {
         return kExitLinkFailure;
       }
     }
-    ptyLine = std::make_unique<PtyLine>(*terminal, clock, log,
-                                        [&emulator](std::span<const std::uint8_t> bytes) { emulator.Receive(bytes); });
+    ptyLine =
+        std::make_unique<PtyLine>(*terminal, clock, log, [&emulator, &stamps](std::span<const std::uint8_t> bytes) {
+          if (stamps) stamps->Received(bytes);
+          emulator.Receive(bytes);
+        });
     if (options.garbageSeconds)
       ptyLine->SendGarbageAfterFirstStatusReply(*options.garbageSeconds, options.faults.garbleSeed);
     writeFrame = [&ptyLine](const Bytes& frame) { ptyLine->Write(frame); };
@@ -201,6 +217,9 @@ int main(int argc, char** argv) {
   emulator.Pump();
   const int result = QCoreApplication::exec();
   emulator.Dump();
+  if (stamps) {
+    if (const auto error = stamps->Write(*options.stampFile)) log(*error);
+  }
   if (options.linkPath && terminal) RemoveLink(*options.linkPath, terminal->DevicePath());
   return result;
 }

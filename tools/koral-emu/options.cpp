@@ -28,6 +28,8 @@ const std::string_view kUsage =
     "  --dump FILE          write the settings to FILE after every download and on exit\n"
     "  --video-loss         start with the video lost (SIGUSR1 toggles it)\n"
     "  --still              nothing moves in the simulated picture\n"
+    "  --stamp FILE         write to FILE on exit every byte received and every\n"
+    "                       frame sent, each with its microsecond (for timing runs)\n"
     "\n"
     "Faults:\n"
     "  --silent             never answer\n"
@@ -160,6 +162,12 @@ const std::map<std::string_view, ValueOption>& ValueOptions() {
        [](EmuOptions& o, std::string_view v) -> std::optional<std::string> {
          if (v.empty()) return "--dump needs a file";
          o.dumpFile = std::string(v);
+         return std::nullopt;
+       }},
+      {"--stamp",
+       [](EmuOptions& o, std::string_view v) -> std::optional<std::string> {
+         if (v.empty()) return "--stamp needs a file";
+         o.stampFile = std::string(v);
          return std::nullopt;
        }},
       {"--drop-after",

@@ -27,6 +27,7 @@ struct EmuOptions {
   std::optional<std::uint8_t> address;
   std::optional<std::string> loadFile;
   std::optional<std::string> dumpFile;
+  std::optional<std::string> stampFile;  // the line's traffic with its times
   LineFaults faults;
   std::optional<int> garbageSeconds;  // a burst of random bytes on the pseudo-terminal
   bool videoLoss = false;
