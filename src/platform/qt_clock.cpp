@@ -1,7 +1,6 @@
 #include "platform/qt_clock.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace koral {
 namespace {
@@ -34,10 +33,7 @@ void QtClock::Sleep(int ms) {
     // goes round again.
     const std::int64_t left = deadline - timer_.nsecsElapsed();
     if (left <= 0) return;
-    if (left <= kAwakeNs) {
-      std::this_thread::yield();
-      continue;
-    }
+    if (left <= kAwakeNs) continue;  // awake: a yield could hand the core away for a whole time slice
     const std::int64_t asleep = left - kAwakeNs;
     SleepNs(pump_ == nullptr ? asleep : std::min<std::int64_t>(asleep, kPumpEveryMs * kNsPerMs));
   }

@@ -93,7 +93,10 @@ bool QtUdpSocket::Bind() {
                      QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
     return false;
   }
-  ownAddress_ = LocalAddress();
+  // SetRemote found it already, unless the route was not there yet: every
+  // lookup is a socket of its own, and the upload binds anew for each
+  // acknowledgement.
+  if (ownAddress_.empty()) ownAddress_ = LocalAddress();
   return true;
 }
 
