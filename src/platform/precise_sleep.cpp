@@ -1,8 +1,5 @@
 #include "platform/precise_sleep.h"
 
-#include <chrono>
-#include <thread>
-
 #if defined(__linux__)
 #include <sys/prctl.h>
 #elif defined(_WIN32)
@@ -36,10 +33,6 @@ PreciseSleepScope::~PreciseSleepScope() {
 #elif defined(_WIN32)
   timeEndPeriod(kTimerPeriodMs);
 #endif
-}
-
-void SleepNs(std::int64_t ns) {
-  if (ns > 0) std::this_thread::sleep_for(std::chrono::nanoseconds(ns));
 }
 
 }  // namespace koral

@@ -1,10 +1,8 @@
-// Sleeping to the microsecond. The link's waits are many and short (10 ms
-// after every byte), so what the system adds to each one adds up: Linux lets
-// a sleeping thread wake up to 50 us late by default, and Windows counts
-// sleeps in 15.6 ms steps unless asked for a finer timer.
+// Wake-ups on time. The link's waits are many and short (10 ms after every
+// byte), so what the system adds to each one adds up: Linux lets a sleeping
+// thread wake up to 50 us late by default, and Windows counts sleeps in
+// 15.6 ms steps unless asked for a finer timer.
 #pragma once
-
-#include <cstdint>
 
 namespace koral {
 
@@ -17,8 +15,5 @@ class PreciseSleepScope {
   PreciseSleepScope(const PreciseSleepScope&) = delete;
   PreciseSleepScope& operator=(const PreciseSleepScope&) = delete;
 };
-
-// Blocks the calling thread for at least `ns` nanoseconds.
-void SleepNs(std::int64_t ns);
 
 }  // namespace koral

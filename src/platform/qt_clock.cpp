@@ -1,6 +1,8 @@
 #include "platform/qt_clock.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace koral {
 namespace {
@@ -35,7 +37,8 @@ void QtClock::Sleep(int ms) {
     if (left <= 0) return;
     if (left <= kAwakeNs) continue;  // awake: a yield could hand the core away for a whole time slice
     const std::int64_t asleep = left - kAwakeNs;
-    SleepNs(pump_ == nullptr ? asleep : std::min<std::int64_t>(asleep, kPumpEveryMs * kNsPerMs));
+    std::this_thread::sleep_for(
+        std::chrono::nanoseconds(pump_ == nullptr ? asleep : std::min<std::int64_t>(asleep, kPumpEveryMs * kNsPerMs)));
   }
 }
 
