@@ -2,7 +2,7 @@
 # Builds the benchmarks in an optimised build and runs them: all of them, or
 # those named. docs/PERFORMANCE.md says what each one shows.
 # Usage: scripts/bench.sh [decoders] [receive] [display] [monitor-window]
-#                         [repaint] [startup] [show] [pacing]
+#                         [repaint] [startup] [show] [pacing] [pacing-one-cpu]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,7 +17,7 @@ trap 'rm -rf "$runtime"' EXIT
 offscreen=(env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$runtime")
 
 wanted=("$@")
-[[ ${#wanted[@]} -eq 0 ]] && wanted=(decoders receive display monitor-window repaint startup show pacing)
+[[ ${#wanted[@]} -eq 0 ]] && wanted=(decoders receive display monitor-window repaint startup show pacing pacing-one-cpu)
 for name in "${wanted[@]}"; do
   echo "=== $name"
   case $name in
@@ -29,6 +29,7 @@ for name in "${wanted[@]}"; do
     startup) bench/startup.sh "$build" 20 ;;
     show) bench/koralctl_show.sh "$build" 30 ;;
     pacing) bench/pacing.sh "$build" 3 ;;
+    pacing-one-cpu) bench/pacing.sh "$build" 3 0 ;;
     *)
       echo "unknown benchmark: $name" >&2
       exit 2

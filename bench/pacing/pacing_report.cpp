@@ -37,7 +37,12 @@ struct Gaps {
   std::int64_t shortestUs = 0;  // the most a gap fell short of its stated length (negative when one did)
   std::size_t shorter = 0;      // gaps more than the clock's grain below their stated length
   double meanExtraUs = 0;
+  std::size_t stalls = 0;  // gaps more than kStallUs over their stated length
+  std::int64_t stalledUs = 0;
 };
+
+// Far beyond a late wake-up: the program or the unit was held up.
+constexpr std::int64_t kStallUs = 2000;
 
 // Wait by wait: the real one minus the protocol's.
 Gaps CompareGaps(const std::vector<ReceivedByte>& real, const std::vector<ReceivedByte>& ideal) {
@@ -55,6 +60,10 @@ Gaps CompareGaps(const std::vector<ReceivedByte>& real, const std::vector<Receiv
       extra = std::max(extra, (real[i].us - real[i].frameUs) - (ideal[i].us - ideal[i].frameUs));
     gaps.shortestUs = std::min(gaps.shortestUs, extra);
     if (extra < -kGrainUs) ++gaps.shorter;
+    if (extra > kStallUs) {
+      ++gaps.stalls;
+      gaps.stalledUs += extra;
+    }
     sum += extra;
   }
   if (count > 1) gaps.meanExtraUs = static_cast<double>(sum) / static_cast<double>(count - 1);
@@ -118,9 +127,11 @@ int main(int argc, char** argv) {
   const char* direction = setup.direction == Direction::Download ? "download" : "upload";
   std::printf(
       "%s %s: %zu bytes, %.3f s against the protocol's %.3f s: %+.2f %%; gaps %+.3f ms each on average, "
-      "the shortest %+.3f ms against its stated length, %zu shorter by over 1 ms\n",
+      "the shortest %+.3f ms against its stated length, %zu shorter by over 1 ms; %zu over by more than 2 ms, "
+      "%.1f ms in all\n",
       link, direction, real.size(), realS, idealS, (realS - idealS) / idealS * 100.0, gaps.meanExtraUs / 1000.0,
-      static_cast<double>(gaps.shortestUs) / 1000.0, gaps.shorter);
+      static_cast<double>(gaps.shortestUs) / 1000.0, gaps.shorter, gaps.stalls,
+      static_cast<double>(gaps.stalledUs) / 1000.0);
   if (same != real.size() || same != ideal.size()) {
     std::printf("  the byte sequences differ from byte %zu on (%zu real, %zu in the protocol's run)\n", same + 1,
                 real.size(), ideal.size());

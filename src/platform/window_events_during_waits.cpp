@@ -16,6 +16,9 @@ void WindowEventsDuringWaits::Pump() {
   // where it can, and the filter holds back the rest.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers |
                                   QEventLoop::X11ExcludeTimers);
+  // A repaint asked for in this round is posted as an update request, which
+  // would otherwise wait for the next round, a whole pump interval later.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
   application->removeEventFilter(this);
   pumping_ = false;
 }
