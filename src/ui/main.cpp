@@ -2,8 +2,10 @@
 #include <QApplication>
 
 #include "ui/desktop_program.h"
+#include "ui/install_check.h"
 
 int main(int argc, char* argv[]) {
+  if (koral::ui::WantsInstallCheck(argc, argv)) return koral::ui::RunInstallCheck(argc, argv);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("KORAL"));
   QApplication::setApplicationVersion(QStringLiteral("3.09"));
