@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those still missing.
-# Usage: scripts/install-deps.sh [--tests] [--sanitizers] [--benchmarks]
+# Usage: scripts/install-deps.sh [--tests] [--sanitizers] [--benchmarks] [--packaging]
 set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-multimedia-dev)
@@ -14,12 +14,16 @@ for option in "$@"; do
       # Google Benchmark; Xvfb for the start-up figure on a real X server.
       packages+=(libbenchmark-dev xvfb xauth)
       ;;
+    --packaging)
+      # The package's dependencies, its checks, and an X server to start it on.
+      packages+=(dpkg-dev lintian desktop-file-utils appstream xvfb xauth x11-utils)
+      ;;
     --sanitizers)
       # The sanitizer and fuzzing build: clang with its runtime libraries.
       packages+=(clang-14 libclang-rt-14-dev)
       ;;
     *)
-      echo "usage: scripts/install-deps.sh [--tests] [--sanitizers] [--benchmarks]" >&2
+      echo "usage: scripts/install-deps.sh [--tests] [--sanitizers] [--benchmarks] [--packaging]" >&2
       exit 2
       ;;
   esac
