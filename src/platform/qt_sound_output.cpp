@@ -8,6 +8,10 @@
 
 namespace koral {
 
+std::optional<QString> FindSoundFile(std::string_view file) {
+  return FindDataFile(QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())), AlsoCurrentDirectory::Yes);
+}
+
 QtSoundOutput::QtSoundOutput() = default;
 QtSoundOutput::~QtSoundOutput() = default;
 
@@ -18,8 +22,7 @@ int QtSoundOutput::WaveOutputDeviceCount() const {
 void QtSoundOutput::Play(std::string_view file) {
   // A newer request cuts off the older sound, whether or not it can play itself.
   if (effect_) effect_->stop();
-  const auto path =
-      FindDataFile(QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())), AlsoCurrentDirectory::Yes);
+  const auto path = FindSoundFile(file);
   if (!path) return;
   if (!effect_) {
     const QAudioDevice output = QMediaDevices::defaultAudioOutput();

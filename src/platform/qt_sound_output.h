@@ -5,6 +5,7 @@
 #include <QString>
 #include <QUrl>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "monitor/alarm_window_model.h"
@@ -12,6 +13,10 @@
 class QSoundEffect;
 
 namespace koral {
+
+// Where a sound file is found: beside the program, in the installed data
+// folder, then in the current directory.
+std::optional<QString> FindSoundFile(std::string_view file);
 
 class QtSoundOutput final : public SoundOutput {
  public:
@@ -21,9 +26,8 @@ class QtSoundOutput final : public SoundOutput {
   QtSoundOutput& operator=(const QtSoundOutput&) = delete;
 
   int WaveOutputDeviceCount() const override;
-  // Looks the file up beside the program, in the installed data folder, then in
-  // the current directory, and starts it from the beginning, cutting off the
-  // sound still playing. Without the file or an output nothing plays, silently.
+  // Looks the file up (FindSoundFile) and starts it from the beginning, cutting
+  // off the sound still playing. Without the file or an output nothing plays, silently.
   void Play(std::string_view file) override;
 
  private:

@@ -3,9 +3,14 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
+#include <optional>
+#include <string>
 #include <string_view>
 
+#include "monitor/alarm_window_model.h"
 #include "platform/data_files.h"
+#include "platform/qt_sound_output.h"
+#include "ui/help_window.h"
 
 namespace koral::ui {
 
@@ -19,20 +24,21 @@ bool WantsInstallCheck(int argc, char* argv[]) {
 int RunInstallCheck(int argc, char* argv[]) {
   // No window is needed, so no display either.
   const QCoreApplication application(argc, argv);
-  // Looked for as the manual window and the alarm sound look for them.
+  const std::string sound(AlarmWindowModel::kSoundFile);
   const struct {
     const char* what;
-    const char* name;
-    AlsoCurrentDirectory current;
-  } files[] = {{"manual", "koral.hlp", AlsoCurrentDirectory::No}, {"sound", "AntiAir.wav", AlsoCurrentDirectory::Yes}};
+    std::string name;
+    std::optional<QString> path;
+  } files[] = {{"manual", "koral.hlp", FindManual()}, {"sound", sound, FindSoundFile(sound)}};
   bool allFound = true;
   for (const auto& file : files) {
-    if (const auto path = FindDataFile(QString::fromLatin1(file.name), file.current)) {
-      std::printf("%s: %s\n", file.what, path->toLocal8Bit().constData());
+    if (file.path) {
+      std::printf("%s: %s\n", file.what, file.path->toLocal8Bit().constData());
     } else {
       allFound = false;
-      std::printf("%s: %s not found in %s\n", file.what, file.name,
-                  DataFileFolders(file.current).join(QStringLiteral(", ")).toLocal8Bit().constData());
+      // Where an installed program keeps them.
+      std::printf("%s: %s not found in %s\n", file.what, file.name.c_str(),
+                  DataFileFolders(AlsoCurrentDirectory::No).join(QStringLiteral(", ")).toLocal8Bit().constData());
     }
   }
   return allFound ? 0 : 1;
