@@ -15,8 +15,8 @@ for option in "$@"; do
       packages+=(libbenchmark-dev xvfb xauth)
       ;;
     --packaging)
-      # The package's dependencies, its checks, and an X server to start it on.
-      packages+=(dpkg-dev lintian desktop-file-utils appstream xvfb xauth x11-utils)
+      # The package's dependencies, its checks, and a fresh Debian to try it in.
+      packages+=(dpkg-dev lintian desktop-file-utils appstream debootstrap)
       ;;
     --sanitizers)
       # The sanitizer and fuzzing build: clang with its runtime libraries.
