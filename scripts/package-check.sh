@@ -40,7 +40,10 @@ cleanup() {
 trap cleanup EXIT
 # mktemp made it private; the user in it must reach its programs.
 chmod 755 "$fresh"
-"${as_root[@]}" debootstrap --variant=minbase bookworm "$fresh" http://deb.debian.org/debian >/dev/null
+# From the Debian mirror this machine's apt uses, so a local mirror is used too.
+mirror=$(cat /etc/apt/sources.list.d/*.sources /etc/apt/sources.list 2>/dev/null |
+  sed -n 's/^URIs: *//p; s/^deb  *\(\[[^]]*\] *\)\?\([^ ]*\) .*/\2/p' | grep -v security | awk 'NR == 1 { print $1 }' || true)
+"${as_root[@]}" debootstrap --variant=minbase bookworm "$fresh" "${mirror:-http://deb.debian.org/debian}" >/dev/null
 "${as_root[@]}" mount -t proc proc "$fresh/proc"
 "${as_root[@]}" cp "$deb" scripts/package-try.sh "$fresh/tmp/"
 "${as_root[@]}" chroot "$fresh" useradd --create-home --groups dialout engineer
